@@ -1,0 +1,159 @@
+#include "renderer/renderer_win.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "renderer/gl.h"
+#include "renderer/scene.h"
+
+namespace gelmo {
+namespace {
+
+unsigned char g_running = 0;  // 1 while the frame loop may draw
+HDC g_hdc = nullptr;          // taken once at WM_CREATE, kept (CS_OWNDC)
+HGLRC g_hglrc = nullptr;
+LONGLONG g_counterStart = 0;
+LONGLONG g_counterFrequency = 1;
+unsigned char g_keyDown[256] = {};
+// Double-buffered RGBA for a window, a 16-bit depth buffer; the colour depth
+// is the screen's, filled in on first use.
+PIXELFORMATDESCRIPTOR g_pixelFormat = {
+    sizeof(PIXELFORMATDESCRIPTOR), 1, PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
+    PFD_TYPE_RGBA,
+    0,                          // cColorBits
+    0, 0, 0, 0, 0, 0, 0, 0,     // red, green, blue, alpha bits and shifts
+    0, 0, 0, 0, 0,              // accumulation bits
+    0,                          // cDepthBits
+    0, 0,                       // stencil, auxiliary buffers
+    PFD_MAIN_PLANE, 0, 0, 0, 0};
+
+void ReleaseContext() {
+  wglMakeCurrent(g_hdc, nullptr);
+  wglDeleteContext(g_hglrc);
+}
+
+void Repaint(HWND window) {
+  // Lowers the cursor's display count at every repaint, so it stays hidden.
+  ShowCursor(FALSE);
+  // Before the loop starts the paint is left pending (not validated).
+  if (!g_running) return;
+
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  g_time = static_cast<float>(static_cast<double>(now.QuadPart - g_counterStart) /
+                              static_cast<double>(g_counterFrequency));
+
+  if (g_keyDown[VK_ESCAPE]) {
+    g_running = 0;
+    ShutdownScene();
+    ReleaseContext();
+    PostQuitMessage(0);
+    ShowCursor(TRUE);
+    return;
+  }
+  DrawScene();
+  SwapBuffers(g_hdc);
+  ValidateRect(window, nullptr);
+}
+
+}  // namespace
+
+void DebugPrintf(const char* format, ...) {
+  char text[1024];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  OutputDebugStringA(text);
+}
+
+void SetupPixelFormat(HDC hdc) {
+  static bool filled = false;
+  if (!filled) {
+    filled = true;
+    g_pixelFormat.cColorBits = static_cast<BYTE>(GetDeviceCaps(hdc, BITSPIXEL));
+    g_pixelFormat.cDepthBits = 16;
+  }
+  int index = ChoosePixelFormat(hdc, &g_pixelFormat);
+  DebugPrintf("PixelFormat Selected: %d\nBPP: %d\n", index, GetDeviceCaps(hdc, BITSPIXEL));
+  SetPixelFormat(hdc, index, &g_pixelFormat);
+}
+
+LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      g_hdc = GetDC(window);
+      SetupPixelFormat(g_hdc);
+      g_hglrc = wglCreateContext(g_hdc);
+      wglMakeCurrent(g_hdc, g_hglrc);
+      return 0;
+    case WM_DESTROY:
+      ReleaseContext();
+      PostQuitMessage(0);
+      return 0;
+    case WM_SIZE:
+      g_clientWidth = LOWORD(lParam);
+      g_clientHeight = HIWORD(lParam);
+      ResizeViewport(g_clientWidth, g_clientHeight);
+      return 0;
+    case WM_PAINT:
+      Repaint(window);
+      return 0;
+    case WM_KEYDOWN:
+      g_keyDown[wParam & 0xFF] = 1;
+      return 0;
+    case WM_KEYUP:
+      g_keyDown[wParam & 0xFF] = 0;
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+int RendererMain(HINSTANCE instance) {
+  g_running = 0;
+
+  WNDCLASSA windowClass = {};
+  windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;  // GL keeps one DC for the window
+  windowClass.lpfnWndProc = RendererWndProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = kRendererClassName;
+  if (!RegisterClassA(&windowClass)) return 0;
+
+  // A pop-up at CW_USEDEFAULT lands in the screen's top-left corner.
+  HWND window = CreateWindowExA(0, kRendererClassName, kRendererClassName,
+                                WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 1024, 768, nullptr, nullptr, instance, nullptr);
+  if (!window) return 0;
+  ShowWindow(window, SW_SHOW);
+  UpdateWindow(window);
+
+  LARGE_INTEGER value;
+  QueryPerformanceFrequency(&value);
+  g_counterFrequency = value.QuadPart;
+  QueryPerformanceCounter(&value);
+  g_counterStart = value.QuadPart;
+
+  if (!InitScene()) return 0;
+  g_running = 1;
+
+  // Draw whenever the queue is otherwise empty: an idle turn invalidates the
+  // window, and the next turn delivers WM_PAINT.  No pacing; motion depends on
+  // g_time only.
+  MSG msg = {};
+  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  while (msg.message != WM_QUIT) {
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    } else {
+      InvalidateRect(window, nullptr, FALSE);
+    }
+  }
+  g_running = 0;
+  ShutdownScene();
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace gelmo

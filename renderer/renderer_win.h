@@ -1,0 +1,18 @@
+// The renderer's window, GL context and frame loop.
+#pragma once
+
+#include <windows.h>
+
+namespace gelmo {
+
+constexpr char kRendererClassName[] = "Gelmo_VC";  // also the caption the saver watches for
+
+// The program's entry: window, initialisation, frame loop; returns the exit code.
+int RendererMain(HINSTANCE instance);
+LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Chooses and sets the double-buffered RGBA pixel format with a 16-bit depth buffer.
+void SetupPixelFormat(HDC hdc);
+// printf into a 1024-byte buffer, to the debugger output.
+void DebugPrintf(const char* format, ...);
+
+}  // namespace gelmo

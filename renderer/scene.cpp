@@ -1,0 +1,140 @@
+#include "renderer/scene.h"
+
+#include <cmath>
+
+#include "renderer/gl.h"
+
+namespace gelmo {
+
+float g_time = 0.0f;
+std::int32_t g_clientWidth = 0;
+std::int32_t g_clientHeight = 0;
+float g_heights[kSheetPoints][kSheetPoints];
+BitmapTexture g_backdropTexture;
+BitmapTexture g_sheetTexture;
+
+void ResizeViewport(std::int32_t width, std::int32_t height) {
+  glViewport(0, 0, width, height == 0 ? 1 : height);
+}
+
+bool InitScene() {
+  glViewport(0, 0, g_clientWidth, g_clientHeight);
+  // The projection is fixed here; later resizes only move the viewport.
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(55.0, static_cast<double>(g_clientWidth) / static_cast<double>(g_clientHeight),
+                 1.0, 20.0);
+  // The camera looks down -z at the origin from 5 units; every frame pushes
+  // and pops on this matrix.
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(0.0f, 0.0f, -5.0f);
+  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+
+  // A bitmap that cannot be loaded leaves its surface untextured; the
+  // animation runs all the same.
+  g_backdropTexture.LoadBitmap(kBackdropBitmapPath);
+  g_sheetTexture.LoadBitmap(kSheetBitmapPath);
+  glEnable(GL_TEXTURE_2D);
+
+  for (auto& row : g_heights)
+    for (float& h : row) h = 0.0f;
+  return true;
+}
+
+void ShutdownScene() {}
+
+SceneAngles SceneAnglesAt(float t) {
+  const double time = t;
+  SceneAngles a;
+  a.backdrop = static_cast<float>(-8.0 * time);
+  a.tiltX = static_cast<float>(5.0 * std::sin(0.25 * time));
+  a.tiltY = static_cast<float>(5.0 * std::sin(double{0.1f} * time));
+  a.twist = static_cast<float>(30.0 * std::sin(double{-0.45f} * time));
+  return a;
+}
+
+void UpdateHeights(float t) {
+  const double time = t;
+  for (int r = 0; r < kSheetPoints; ++r) {
+    const double along = std::sin(0.3 * r + 0.9 * time);  // once per row
+    for (int c = 0; c < kSheetPoints; ++c)
+      g_heights[r][c] = static_cast<float>(along * std::sin(0.5 * c + 0.6 * time) * 0.35);
+  }
+}
+
+SheetVertex SheetGridPoint(int r, int c) {
+  const float h = g_heights[r][c];
+  return SheetVertex{static_cast<float>(r * 0.125 - 2.0), static_cast<float>(c * 0.125 - 2.0), h,
+                     static_cast<float>(r * 0.03125), static_cast<float>(c * 0.03125),
+                     static_cast<float>(h + 0.7)};
+}
+
+namespace {
+
+void EmitGridPoint(int r, int c) {
+  const SheetVertex v = SheetGridPoint(r, c);
+  glColor4f(1.0f, 1.0f, 1.0f, v.alpha);
+  glTexCoord2f(v.s, v.t);
+  glVertex3f(v.x, v.y, v.z);
+}
+
+}  // namespace
+
+void DrawSheet() {
+  glBegin(GL_TRIANGLES);
+  for (int a = 0; a < kSheetPoints - 1; ++a) {
+    for (int i = 0; i < kSheetPoints - 1; ++i) {
+      // Lower-left half, then upper-right half of the cell, sharing the
+      // diagonal from (a + 1, i) to (a, i + 1); the two wind oppositely, so
+      // face culling must stay off.
+      EmitGridPoint(a, i);
+      EmitGridPoint(a + 1, i);
+      EmitGridPoint(a, i + 1);
+      EmitGridPoint(a + 1, i);
+      EmitGridPoint(a, i + 1);
+      EmitGridPoint(a + 1, i + 1);
+    }
+  }
+  glEnd();
+}
+
+void DrawScene() {
+  const SceneAngles angles = SceneAnglesAt(g_time);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+  // Backdrop: a 10 x 10 square at the origin's depth, larger than the view at
+  // every angle, showing the background picture 2 x 2 times.
+  g_backdropTexture.Bind();
+  glEnable(GL_TEXTURE_2D);
+  glPushMatrix();
+  glRotatef(angles.backdrop, 0.0f, 0.0f, 1.0f);
+  glScalef(5.0f, 5.0f, 5.0f);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex3f(-1.0f, -1.0f, 0.0f);
+  glTexCoord2f(2.0f, 0.0f);
+  glVertex3f(1.0f, -1.0f, 0.0f);
+  glTexCoord2f(2.0f, 2.0f);
+  glVertex3f(1.0f, 1.0f, 0.0f);
+  glTexCoord2f(0.0f, 2.0f);
+  glVertex3f(-1.0f, 1.0f, 0.0f);
+  glEnd();
+  glPopMatrix();
+
+  // Sheet: blended by the per-vertex alpha, so crests are more opaque than troughs.
+  glPushMatrix();
+  glEnable(GL_BLEND);
+  g_sheetTexture.Bind();
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glRotatef(angles.tiltX, 1.0f, 0.0f, 0.0f);
+  glRotatef(angles.tiltY, 0.0f, 1.0f, 0.0f);
+  glRotatef(angles.twist, 0.0f, 0.0f, 1.0f);
+  UpdateHeights(g_time);
+  glScalef(1.0f, 1.0f, 3.0f);  // heights drawn three times taller; alpha keeps the true height
+  DrawSheet();
+  glPopMatrix();
+  glDisable(GL_BLEND);
+}
+
+}  // namespace gelmo

@@ -1,0 +1,57 @@
+// The animated scene: a turning backdrop tiled 2 x 2 with the background bitmap,
+// and in front of it a translucent, wobbling 33 x 33-point sheet carrying the
+// object picture.  Everything drawn is a pure function of g_time.
+#pragma once
+
+#include <cstdint>
+
+#include "renderer/bitmap_texture.h"
+
+namespace gelmo {
+
+constexpr int kSheetPoints = 33;  // grid points along each side of the sheet
+
+// The hand-off bitmaps as the renderer reads them.
+constexpr const char kBackdropBitmapPath[] = "C:\\Gelmo02.BMP";
+constexpr const char kSheetBitmapPath[] = "C:\\Gelmo01.BMP";
+
+// Process-wide state shared by the window and the scene.
+extern float g_time;  // seconds since the clock started; set at every repaint
+extern std::int32_t g_clientWidth;
+extern std::int32_t g_clientHeight;
+extern float g_heights[kSheetPoints][kSheetPoints];
+extern BitmapTexture g_backdropTexture;
+extern BitmapTexture g_sheetTexture;
+
+// glViewport over the client area; a height of 0 is taken as 1.
+void ResizeViewport(std::int32_t width, std::int32_t height);
+// One-time GL state, projection, camera and both textures; always true.
+bool InitScene();
+// Called when the frame loop ends and when Escape is seen; nothing to undo.
+void ShutdownScene();
+// Draws one whole frame into the back buffer.
+void DrawScene();
+// Emits the sheet's 2048 triangles from g_heights.
+void DrawSheet();
+
+// The pieces of the animation, for the frame and for checking it.
+struct SceneAngles {
+  float backdrop;  // about z, degrees; negative turns clockwise as seen
+  float tiltX;     // the sheet's three rotations, degrees, applied x, y, z
+  float tiltY;
+  float twist;
+};
+SceneAngles SceneAnglesAt(float t);
+
+// Rewrites every entry of g_heights for time t; heights lie in [-0.35, 0.35].
+void UpdateHeights(float t);
+
+struct SheetVertex {
+  float x, y, z;  // before the sheet's transforms (z is drawn three times taller)
+  float s, t;     // texture coordinate
+  float alpha;    // height + 0.7; the colour pipeline clamps it to 1
+};
+// Grid point (r, c) with its current height from g_heights.
+SheetVertex SheetGridPoint(int r, int c);
+
+}  // namespace gelmo

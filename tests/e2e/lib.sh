@@ -1,0 +1,24 @@
+# Helpers of the end-to-end scripts; they run inside scripts/wine-session.
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/env.sh"
+set -u
+
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1; shift
+  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; failures=$((failures + 1)); fi
+}
+finish() { [ "$failures" = 0 ] && echo "all checks passed" || echo "$failures check(s) failed"; exit $((failures > 0)); }
+
+# Seconds since the epoch, with fractions.
+now() { date +%s.%N; }
+elapsed_below() { awk -v a="$1" -v b="$2" -v limit="$3" 'BEGIN { exit !(b - a < limit) }'; }
+
+# Waits for a top-level window with exactly this caption; prints its X id.
+wait_window() { timeout "${2:-30}" xdotool search --sync --name "^$1\$" 2>/dev/null | head -n 1; }
+
+# Waits up to $2 seconds for process $1 to end; true if it did.
+wait_gone() {
+  local i
+  for ((i = 0; i < $2 * 20; i++)); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.05; done
+  return 1
+}

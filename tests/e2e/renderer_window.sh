@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The renderer as the saver starts it: its window, its indifference to other
+# input, and a clean exit code 0 within a second of Escape held down.
+#   renderer_window.sh PATH-TO-RENDERER
+. "$(dirname "$0")/lib.sh"
+renderer=$1
+drive_c=$(gelmo_drive_c)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+rm -f "$drive_c/Gelmo01.bmp" "$drive_c/Gelmo02.bmp"   # untextured: white surfaces
+
+WINEDEBUG=-all,+debugstr "$GELMO_WINE_LOADER" "$renderer" 2>"$work/stderr" &
+pid=$!
+wid=$(wait_window Gelmo_VC)
+check "window Gelmo_VC appears" test -n "$wid"
+[ -n "$wid" ] || { kill "$pid"; finish; }
+
+geometry=$(xwininfo -id "$wid" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+  /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+check "window is 1024x768 at the top-left corner (got $geometry)" test "$geometry" = "0 0 1024 768"
+check "debug line names the pixel format" grep -Eq 'PixelFormat Selected: [1-9][0-9]*\\nBPP: (24|32)\\n' "$work/stderr"
+
+# other keys, through the focus and sent to the window, and mouse clicks
+xdotool windowfocus --sync "$wid" 2>/dev/null
+xdotool key a space Return F1 2>/dev/null
+xdotool key --window "$wid" q Tab 2>/dev/null
+xdotool mousemove 500 400 click 1 click 3 mousemove 20 20 2>/dev/null
+sleep 1
+check "other keys and mouse clicks do not end the renderer" kill -0 "$pid"
+
+import -window root "$work/a.png"; sleep 0.4; import -window root "$work/b.png"
+check "untextured surfaces are white" test "$(convert "$work/a.png" -crop 1024x768+0+0 -format '%[fx:minima.r*255]' info:)" -ge 254
+
+start=$(now)
+xdotool keydown --window "$wid" Escape
+wait_gone "$pid" 5 && gone=yes || gone=no
+ended=$(now)
+[ $gone = yes ] || kill "$pid"
+wait "$pid"; rc=$?
+xdotool keyup --window "$wid" Escape 2>/dev/null
+check "process ended after Escape" test $gone = yes
+check "exit code is 0 (got $rc)" test "$rc" = 0
+check "ended within a second of Escape ($(awk -v a="$start" -v b="$ended" 'BEGIN{printf "%.3f s", b-a}'))" elapsed_below "$start" "$ended" 1.0
+finish
