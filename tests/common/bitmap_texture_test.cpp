@@ -14,7 +14,7 @@
 namespace gelmo {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpLayout;
 
 class BitmapTextureTest : public ::testing::Test {
  protected:
@@ -36,7 +36,7 @@ class BitmapTextureTest : public ::testing::Test {
 };
 
 TEST_F(BitmapTextureTest, UploadsBottomRowFirstAsTextureRowZero) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 8;
   s.height = 4;  // powers of two: the mipmap builder keeps level 0 as it is
   // column x in red, row y (from the bottom) in green
@@ -68,7 +68,7 @@ TEST_F(BitmapTextureTest, UploadsBottomRowFirstAsTextureRowZero) {
 }
 
 TEST_F(BitmapTextureTest, AcceptsSizesThatAreNotPowersOfTwo) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 101;
   s.height = 50;
   ASSERT_TRUE(testing::WriteBytes(path_, testing::Bmp24Solid(s, 0x20C040)));
@@ -86,14 +86,14 @@ TEST_F(BitmapTextureTest, RefusedOrMissingFileLeavesANamedEmptyTexture) {
   EXPECT_NE(texture_.textureId, 0u);
   EXPECT_EQ(Level0Width(), 0);
 
-  BmpSpec s;
+  BmpLayout s;
   s.magic0 = 'X';
   ASSERT_TRUE(testing::WriteBytes(path_, testing::Bmp24Solid(s, 0xFFFFFF)));
   EXPECT_FALSE(texture_.LoadBitmap(path_.c_str()));
   EXPECT_NE(texture_.textureId, 0u);
   EXPECT_EQ(Level0Width(), 0);
 
-  BmpSpec big;
+  BmpLayout big;
   big.width = 300;
   big.height = 200;
   ASSERT_TRUE(testing::WriteBytes(path_, testing::BmpHeaders(big)));  // rows missing
@@ -104,7 +104,7 @@ TEST_F(BitmapTextureTest, RefusedOrMissingFileLeavesANamedEmptyTexture) {
 }
 
 TEST_F(BitmapTextureTest, ReloadingDeletesTheTextureHeldBefore) {
-  BmpSpec s;
+  BmpLayout s;
   ASSERT_TRUE(testing::WriteBytes(path_, testing::Bmp24Solid(s, 0x010203)));
   ASSERT_TRUE(texture_.LoadBitmap(path_.c_str()));
   const GLuint first = texture_.textureId - 1;

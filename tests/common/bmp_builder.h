@@ -7,7 +7,7 @@
 
 namespace gelmo::testing {
 
-struct BmpSpec {
+struct BmpLayout {
   std::int32_t width = 4;
   std::int32_t height = 2;
   std::uint16_t bitCount = 24;
@@ -29,7 +29,7 @@ inline void PutU32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v
 inline std::uint32_t RowBytes24(std::int32_t width) { return (24u * width + 31) / 32 * 4; }
 
 // Headers only; pixel bytes are appended by the caller.
-inline std::vector<std::uint8_t> BmpHeaders(const BmpSpec& s) {
+inline std::vector<std::uint8_t> BmpHeaders(const BmpLayout& s) {
   std::vector<std::uint8_t> b(54 + s.extraHeaderBytes, 0);
   b[0] = s.magic0;
   b[1] = s.magic1;
@@ -48,7 +48,7 @@ inline std::vector<std::uint8_t> BmpHeaders(const BmpSpec& s) {
 // A whole 24-bit file whose pixel (x, y), y counted from the bottom row, is
 // colour(x, y) given as 0xRRGGBB; row padding bytes are 0xEE.
 template <typename ColourFn>
-std::vector<std::uint8_t> Bmp24(BmpSpec s, ColourFn colour) {
+std::vector<std::uint8_t> Bmp24(BmpLayout s, ColourFn colour) {
   std::vector<std::uint8_t> b = BmpHeaders(s);
   const std::uint32_t row = RowBytes24(s.width);
   PutU32(b, 2, static_cast<std::uint32_t>(b.size() + row * s.height));
@@ -64,7 +64,7 @@ std::vector<std::uint8_t> Bmp24(BmpSpec s, ColourFn colour) {
   return b;
 }
 
-inline std::vector<std::uint8_t> Bmp24Solid(BmpSpec s, std::uint32_t rgb) {
+inline std::vector<std::uint8_t> Bmp24Solid(BmpLayout s, std::uint32_t rgb) {
   return Bmp24(s, [rgb](int, int) { return rgb; });
 }
 

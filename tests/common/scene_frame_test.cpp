@@ -160,7 +160,7 @@ void SceneFrame::ExpectBackdrop(float t) {
 }
 
 TEST_F(SceneFrame, BackdropIsTiledTwiceEachWayUprightAndTurnsClockwise) {
-  testing::BmpSpec s;
+  testing::BmpLayout s;
   s.width = kTile;
   s.height = kTile;
   ASSERT_TRUE(testing::WriteBytes(kBackdropBitmapPath, testing::Bmp24(s, QuadrantColour)));
@@ -172,7 +172,7 @@ TEST_F(SceneFrame, BackdropIsTiledTwiceEachWayUprightAndTurnsClockwise) {
 }
 
 TEST_F(SceneFrame, SheetAlphaFollowsItsHeight) {
-  testing::BmpSpec s;
+  testing::BmpLayout s;
   ASSERT_TRUE(testing::WriteBytes(kBackdropBitmapPath, testing::Bmp24Solid(s, 0x000000)));
   // no object bitmap: the sheet is white, so each pixel shows its alpha over black
   Init();

@@ -7,7 +7,7 @@
 namespace gelmo {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpLayout;
 
 BmpResult Read(const std::vector<std::uint8_t>& bytes, BmpImage& image) {
   MemorySource source(bytes.data(), bytes.size());
@@ -17,7 +17,7 @@ BmpResult Read(const std::vector<std::uint8_t>& bytes, BmpImage& image) {
 TEST(BmpReader, ComputesPaddedRowsWhenSizeImageIsZero) {
   struct Case { int width; std::size_t rowBytes; } cases[] = {{100, 300}, {101, 304}, {1, 4}, {3, 12}};
   for (const Case& c : cases) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = c.width;
     s.height = 50;
     BmpImage image;
@@ -32,7 +32,7 @@ TEST(BmpReader, ComputesPaddedRowsWhenSizeImageIsZero) {
 }
 
 TEST(BmpReader, SkipsColourTableBeforePixelData) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 2;
   s.height = 2;
   s.extraHeaderBytes = 1024;
@@ -45,7 +45,7 @@ TEST(BmpReader, SkipsColourTableBeforePixelData) {
 }
 
 TEST(BmpReader, ReadsOnlyWhatTheRowsNeedWhenSizeImageIsLarger) {
-  BmpSpec s;
+  BmpLayout s;
   s.sizeImage = 0xFFFFFFF0u;  // a bogus size must not turn into a huge allocation
   auto bytes = testing::Bmp24Solid(s, 0x123456);
   BmpImage image;
@@ -56,34 +56,34 @@ TEST(BmpReader, ReadsOnlyWhatTheRowsNeedWhenSizeImageIsLarger) {
 TEST(BmpReader, RefusesBrokenFiles) {
   struct Case {
     const char* what;
-    BmpSpec spec;
+    BmpLayout layout;
     long truncateTo;  // -1: the whole file
     BmpResult expected;
   };
-  auto spec = [](auto edit) { BmpSpec s; edit(s); return s; };
+  auto layout = [](auto edit) { BmpLayout s; edit(s); return s; };
   const Case cases[] = {
-      {"wrong magic", spec([](BmpSpec& s) { s.magic0 = 'M'; s.magic1 = 'B'; }), -1, BmpResult::kWrongMagic},
-      {"empty file", BmpSpec{}, 0, BmpResult::kShortFileHeader},
-      {"13-byte file", BmpSpec{}, 13, BmpResult::kShortFileHeader},
-      {"header area under 40 bytes", spec([](BmpSpec& s) { s.overrideOffBits = true; s.offBits = 53; }), -1, BmpResult::kBadPixelOffset},
-      {"offset below the file header", spec([](BmpSpec& s) { s.overrideOffBits = true; s.offBits = 2; }), -1, BmpResult::kBadPixelOffset},
-      {"offset past the file", spec([](BmpSpec& s) { s.overrideOffBits = true; s.offBits = 0xFFFFFF00u; }), -1, BmpResult::kBadPixelOffset},
-      {"truncated info header", BmpSpec{}, 30, BmpResult::kBadPixelOffset},
-      {"zero width", spec([](BmpSpec& s) { s.width = 0; }), -1, BmpResult::kBadWidth},
-      {"negative width", spec([](BmpSpec& s) { s.width = -4; }), -1, BmpResult::kBadWidth},
-      {"zero height", spec([](BmpSpec& s) { s.height = 0; }), -1, BmpResult::kBadHeight},
-      {"top-down rows", spec([](BmpSpec& s) { s.height = -2; }), -1, BmpResult::kBadHeight},
-      {"width that overflows row sizes", spec([](BmpSpec& s) { s.width = 0x7FFFFFFF; s.height = 1; }), -1, BmpResult::kTooLarge},
-      {"rows beyond the pixel budget", spec([](BmpSpec& s) { s.width = 16384; s.height = 16384; }), -1, BmpResult::kTooLarge},
-      {"height beyond the side limit", spec([](BmpSpec& s) { s.width = 1; s.height = kMaxBitmapSide + 1; }), -1, BmpResult::kTooLarge},
-      {"size image below the rows", spec([](BmpSpec& s) { s.sizeImage = 23; }), -1, BmpResult::kShortImageSize},
-      {"8-bit rows computed too short", spec([](BmpSpec& s) { s.bitCount = 8; }), -1, BmpResult::kShortImageSize},
-      {"pixel data cut short", BmpSpec{}, 54 + 23, BmpResult::kShortPixelData},
+      {"wrong magic", layout([](BmpLayout& s) { s.magic0 = 'M'; s.magic1 = 'B'; }), -1, BmpResult::kWrongMagic},
+      {"empty file", BmpLayout{}, 0, BmpResult::kShortFileHeader},
+      {"13-byte file", BmpLayout{}, 13, BmpResult::kShortFileHeader},
+      {"header area under 40 bytes", layout([](BmpLayout& s) { s.overrideOffBits = true; s.offBits = 53; }), -1, BmpResult::kBadPixelOffset},
+      {"offset below the file header", layout([](BmpLayout& s) { s.overrideOffBits = true; s.offBits = 2; }), -1, BmpResult::kBadPixelOffset},
+      {"offset past the file", layout([](BmpLayout& s) { s.overrideOffBits = true; s.offBits = 0xFFFFFF00u; }), -1, BmpResult::kBadPixelOffset},
+      {"truncated info header", BmpLayout{}, 30, BmpResult::kBadPixelOffset},
+      {"zero width", layout([](BmpLayout& s) { s.width = 0; }), -1, BmpResult::kBadWidth},
+      {"negative width", layout([](BmpLayout& s) { s.width = -4; }), -1, BmpResult::kBadWidth},
+      {"zero height", layout([](BmpLayout& s) { s.height = 0; }), -1, BmpResult::kBadHeight},
+      {"top-down rows", layout([](BmpLayout& s) { s.height = -2; }), -1, BmpResult::kBadHeight},
+      {"width that overflows row sizes", layout([](BmpLayout& s) { s.width = 0x7FFFFFFF; s.height = 1; }), -1, BmpResult::kTooLarge},
+      {"rows beyond the pixel budget", layout([](BmpLayout& s) { s.width = 16384; s.height = 16384; }), -1, BmpResult::kTooLarge},
+      {"height beyond the side limit", layout([](BmpLayout& s) { s.width = 1; s.height = kMaxBitmapSide + 1; }), -1, BmpResult::kTooLarge},
+      {"size image below the rows", layout([](BmpLayout& s) { s.sizeImage = 23; }), -1, BmpResult::kShortImageSize},
+      {"8-bit rows computed too short", layout([](BmpLayout& s) { s.bitCount = 8; }), -1, BmpResult::kShortImageSize},
+      {"pixel data cut short", BmpLayout{}, 54 + 23, BmpResult::kShortPixelData},
   };
   for (const Case& c : cases) {
-    std::vector<std::uint8_t> bytes = c.spec.width > 0 && c.spec.height > 0 && c.spec.width < 64
-                                          ? testing::Bmp24Solid(c.spec, 0x808080)
-                                          : testing::BmpHeaders(c.spec);
+    std::vector<std::uint8_t> bytes = c.layout.width > 0 && c.layout.height > 0 && c.layout.width < 64
+                                          ? testing::Bmp24Solid(c.layout, 0x808080)
+                                          : testing::BmpHeaders(c.layout);
     if (c.truncateTo >= 0) bytes.resize(static_cast<std::size_t>(c.truncateTo));
     BmpImage image;
     EXPECT_EQ(Read(bytes, image), c.expected) << c.what;
@@ -92,7 +92,7 @@ TEST(BmpReader, RefusesBrokenFiles) {
 }
 
 TEST(BmpReader, KeepsDimensionsOfARefusedFileOnceTheHeaderWasRead) {
-  BmpSpec s;
+  BmpLayout s;
   s.width = 640;
   s.height = 480;
   auto bytes = testing::BmpHeaders(s);  // no pixel data at all
