@@ -1,0 +1,320 @@
+// The forms layer of the screensaver program: forms (top-level windows) with
+// child controls, geometry in twips, picture boxes with a persistent image,
+// images, labels, combo boxes, shapes and timers, all on the window thread.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gelmo::forms {
+
+// ---- screen and twips ----------------------------------------------------
+
+int TwipsPerPixelX();
+int TwipsPerPixelY();
+int ScreenWidthTwips();
+int ScreenHeightTwips();
+inline int PixelsX(int twips) { return twips / TwipsPerPixelX(); }
+inline int PixelsY(int twips) { return twips / TwipsPerPixelY(); }
+
+// ---- pictures --------------------------------------------------------------
+
+// A bitmap picture (what picture loading gives and image controls show).
+class Picture {
+ public:
+  explicit Picture(HBITMAP bitmap = nullptr);
+  ~Picture();
+  Picture(const Picture&) = delete;
+  Picture& operator=(const Picture&) = delete;
+  HBITMAP bitmap() const { return bitmap_; }
+  int width() const { return width_; }    // pixels
+  int height() const { return height_; }
+
+ private:
+  HBITMAP bitmap_;
+  int width_ = 0, height_ = 0;
+};
+
+// Loads a BMP or JPEG file (whatever the platform's picture loader reads);
+// null when it cannot, and the caller then changes nothing.
+std::shared_ptr<Picture> LoadPicture(const std::string& path);
+// The same from picture bytes held in memory (a resource, for instance).
+std::shared_ptr<Picture> LoadPictureFromMemory(const void* data, std::size_t size);
+
+// ---- forms -------------------------------------------------------------------
+
+enum class UnloadMode { kControlMenu = 0, kCode = 1, kWindowsShutdown = 2 };
+enum class Border { kNone, kFixedSingle, kSizable };
+
+class Control;
+class Timer;
+LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM);
+
+class Form {
+ public:
+  Form();
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  // Creates the window, hidden, and runs OnLoad before anything is shown.
+  // Loading a loaded form does nothing.
+  void Load();
+  // Shows the form (loading it first); a modal show returns when it has been
+  // unloaded.
+  void Show(bool modal = false);
+  void Hide();
+  // OnQueryUnload, then OnUnload; either may cancel.  Then the window goes.
+  // True when the form was unloaded.
+  bool Unload(UnloadMode mode = UnloadMode::kCode);
+  bool loaded() const { return hwnd_ != nullptr; }
+
+  HWND hwnd() const { return hwnd_; }
+  // Outer geometry, in twips.
+  void Move(int left, int top, int width, int height);
+  int Left() const;
+  int Top() const;
+  int Width() const;
+  int Height() const;
+  int ClientWidth() const;   // twips
+  int ClientHeight() const;
+
+  void SetCaption(const std::string& caption);
+  std::string caption() const { return caption_; }
+  void SetBackColour(COLORREF colour);
+  COLORREF backColour() const { return backColour_; }
+
+  // Set before Load.
+  Border border = Border::kFixedSingle;
+  bool controlBox = true;
+  HICON icon = nullptr;
+
+  // The program ends (the message loop returns) when its last form is unloaded.
+  static int LoadedForms();
+
+ protected:
+  virtual void OnLoad() {}
+  virtual void OnQueryUnload(bool& cancel, UnloadMode mode) { (void)cancel, (void)mode; }
+  virtual void OnUnload(bool& cancel) { (void)cancel; }
+  virtual void OnPaint(HDC dc) { (void)dc; }
+  // Other messages; return true when handled (result in *result).
+  virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    (void)message, (void)wParam, (void)lParam, (void)result;
+    return false;
+  }
+
+ private:
+  friend class Control;
+  friend class Timer;
+  friend LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
+  void Create();
+  void Destroyed();
+  void AddControl(Control* control) { controls_.push_back(control); }
+  void RemoveControl(Control* control);
+
+  HWND hwnd_ = nullptr;
+  std::string caption_;
+  COLORREF backColour_ = GetSysColor(COLOR_BTNFACE);
+  RECT pending_ = {0, 0, 4800, 3600};  // twips, until the window exists
+  bool unloading_ = false;
+  bool modalDone_ = false;
+  std::vector<Control*> controls_;
+  std::vector<Timer*> timers_;
+};
+
+// Runs the window messages until the program ends; returns the exit code.
+int RunMessageLoop();
+
+// ---- controls ------------------------------------------------------------------
+
+// A child window of a form.  Controls sharing a name are told apart by `index`.
+class Control {
+ public:
+  Control(Form& owner, int index = 0);
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  Form& owner() const { return owner_; }
+  const int index;
+
+  // Geometry in twips, relative to the form's client area.
+  void Move(int left, int top, int width, int height);
+  int Left() const { return rect_.left; }
+  int Top() const { return rect_.top; }
+  int Width() const { return rect_.right - rect_.left; }
+  int Height() const { return rect_.bottom - rect_.top; }
+  int PixelWidth() const { return PixelsX(Width()); }
+  int PixelHeight() const { return PixelsY(Height()); }
+
+  void SetVisible(bool visible);
+  bool visible() const { return visible_; }
+  void SetEnabled(bool enabled);
+  bool enabled() const { return enabled_; }
+  void Refresh();
+
+  std::function<void(int index)> onClick;
+
+ protected:
+  // The window class and styles of this kind of control; created with the form.
+  virtual const char* ClassName() const;
+  virtual DWORD Style() const { return 0; }
+  virtual void Paint(HDC dc) { (void)dc; }
+  virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  virtual void Created() {}
+  virtual void Resized() {}
+
+ private:
+  friend class Form;
+  friend LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM);
+  void Create();
+
+  Form& owner_;
+  HWND hwnd_ = nullptr;
+  RECT rect_ = {0, 0, 1200, 1200};
+  bool visible_ = true;
+  bool enabled_ = true;
+};
+
+// A picture box: a back colour and a persistent image that keeps whatever is
+// drawn into its device context and repaints the box from it.
+class PictureBox : public Control {
+ public:
+  using Control::Control;
+  ~PictureBox() override;
+
+  // The persistent image's device context: draw into it, then Refresh.
+  HDC hdc();
+  void SetBackColour(COLORREF colour);  // also clears the image to that colour
+  COLORREF backColour() const { return backColour_; }
+  void Cls();
+  // The picture becomes the box's background: the image is cleared and the
+  // picture drawn at its own size from the top-left corner.
+  void SetPicture(std::shared_ptr<Picture> picture);
+  const std::shared_ptr<Picture>& picture() const { return picture_; }
+  // Copies (stretching when sizes differ) a rectangle of a picture, in
+  // pixels, into a rectangle of the box.
+  void PaintPicture(const Picture& picture, int x, int y, int width, int height, int srcX, int srcY,
+                    int srcWidth, int srcHeight);
+  // Writes the persistent image as a 24-bit bottom-up BMP file; false on failure.
+  bool SaveImage(const std::string& path);
+  // The image's pixels, 24-bit rows padded to 4 bytes, bottom row first.
+  std::vector<std::uint8_t> ImageRows(int* width, int* height);
+
+ protected:
+  void Paint(HDC dc) override;
+  void Created() override;
+  void Resized() override;
+
+ private:
+  void EnsureImage();
+
+  COLORREF backColour_ = GetSysColor(COLOR_BTNFACE);
+  std::shared_ptr<Picture> picture_;
+  HDC imageDc_ = nullptr;
+  HBITMAP image_ = nullptr;
+  HGDIOBJ oldBitmap_ = nullptr;
+  int imageWidth_ = 0, imageHeight_ = 0;
+};
+
+// An image control: shows a picture at its own size or stretched to the control.
+class Image : public Control {
+ public:
+  using Control::Control;
+  void SetPicture(std::shared_ptr<Picture> picture);
+  const std::shared_ptr<Picture>& picture() const { return picture_; }
+  bool stretch = false;
+
+ protected:
+  void Paint(HDC dc) override;
+
+ private:
+  std::shared_ptr<Picture> picture_;
+};
+
+// A label: caption text in a font and colours of its own.
+class Label : public Control {
+ public:
+  using Control::Control;
+  ~Label() override;
+  void SetCaption(const std::string& caption);
+  const std::string& caption() const { return caption_; }
+  void SetForeColour(COLORREF colour);
+  void SetBackColour(COLORREF colour);
+  void SetFont(const char* face, int points, bool bold = false, bool underline = false);
+  bool transparent = true;  // the form's background shows through
+  UINT alignment = DT_LEFT;
+
+ protected:
+  void Paint(HDC dc) override;
+
+ private:
+  std::string caption_;
+  COLORREF foreColour_ = GetSysColor(COLOR_BTNTEXT);
+  COLORREF backColour_ = GetSysColor(COLOR_BTNFACE);
+  HFONT font_ = nullptr;
+};
+
+// A drop-down list with an editable text.
+class ComboBox : public Control {
+ public:
+  using Control::Control;
+  void AddItem(const std::string& item);
+  void Clear();
+  int ListCount() const;
+  std::string Item(int i) const;
+  void SetText(const std::string& text);
+  std::string Text() const;
+
+ protected:
+  const char* ClassName() const override { return "COMBOBOX"; }
+  DWORD Style() const override { return CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP; }
+  void Created() override;
+
+ private:
+  std::vector<std::string> pending_;
+  std::string pendingText_;
+};
+
+// A filled rectangle with a border.
+class Shape : public Control {
+ public:
+  using Control::Control;
+  COLORREF fillColour = RGB(255, 255, 255);
+  COLORREF borderColour = RGB(0, 0, 0);
+  bool filled = true;
+
+ protected:
+  void Paint(HDC dc) override;
+};
+
+// A timer: one event per interval on the window thread while enabled.
+class Timer {
+ public:
+  Timer(Form& owner, UINT intervalMs, bool enabled);
+  ~Timer();
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+  void SetEnabled(bool enabled);
+  bool enabled() const { return enabled_; }
+  void SetInterval(UINT intervalMs);
+  UINT interval() const { return interval_; }
+  std::function<void()> onTimer;
+
+ private:
+  friend class Form;
+  friend LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
+  void Arm();
+  Form& owner_;
+  UINT interval_;
+  bool enabled_;
+  UINT_PTR id_;
+};
+
+}  // namespace gelmo::forms

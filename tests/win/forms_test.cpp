@@ -1,0 +1,294 @@
+// The forms layer on the real window system: event order, geometry in twips,
+// persistent images and their BMP files, timers, indexed controls, pictures
+// and program services.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "renderer/bmp_reader.h"
+#include "scr/forms/forms_win.h"
+#include "scr/forms/program_win.h"
+
+namespace gelmo::forms {
+namespace {
+
+void Pump(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  MSG msg;
+  while (GetTickCount() < end) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(5);
+  }
+}
+
+bool QuitPosted() {
+  MSG msg;
+  return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+struct Recorder : Form {
+  std::string events;
+  bool cancelQuery = false;
+  bool visibleAtLoad = true;
+  UnloadMode lastMode = UnloadMode::kCode;
+  void OnLoad() override {
+    events += "load ";
+    visibleAtLoad = IsWindowVisible(hwnd()) != 0;
+  }
+  void OnQueryUnload(bool& cancel, UnloadMode mode) override {
+    events += "query ";
+    lastMode = mode;
+    cancel = cancelQuery;
+  }
+  void OnUnload(bool&) override { events += "unload "; }
+};
+
+TEST(Forms, LoadRunsBeforeShowingAndUnloadAsksFirst) {
+  Recorder form;
+  form.SetCaption("recorder");
+  form.Load();
+  EXPECT_EQ(form.events, "load ");
+  EXPECT_FALSE(form.visibleAtLoad);
+  EXPECT_FALSE(IsWindowVisible(form.hwnd()));
+  form.Show();
+  EXPECT_TRUE(IsWindowVisible(form.hwnd()));
+  EXPECT_EQ(form.events, "load ");  // showing a loaded form does not load it again
+  EXPECT_EQ(FindWindowA(nullptr, "recorder"), form.hwnd());
+
+  form.cancelQuery = true;
+  EXPECT_FALSE(form.Unload());
+  EXPECT_TRUE(form.loaded());
+  form.cancelQuery = false;
+  SendMessageA(form.hwnd(), WM_CLOSE, 0, 0);  // the close box
+  EXPECT_EQ(form.events, "load query query unload ");
+  EXPECT_EQ(form.lastMode, UnloadMode::kControlMenu);
+  EXPECT_FALSE(form.loaded());
+  EXPECT_EQ(FindWindowA(nullptr, "recorder"), nullptr);
+  EXPECT_TRUE(QuitPosted()) << "the last form's unload ends the program";
+}
+
+TEST(Forms, WindowDestroyedFromOutsideStillUnloads) {
+  Recorder form;
+  form.Load();
+  DestroyWindow(form.hwnd());
+  EXPECT_EQ(form.events, "load unload ");
+  EXPECT_FALSE(form.loaded());
+  EXPECT_EQ(Form::LoadedForms(), 0);
+}
+
+struct SelfClosing : Form {
+  Timer timer{*this, 50, true};
+  int ticks = 0;
+  SelfClosing() {
+    timer.onTimer = [this] {
+      if (++ticks == 3) Unload();
+    };
+  }
+};
+
+TEST(Forms, ModalShowReturnsWhenTheFormIsUnloaded) {
+  SelfClosing form;
+  const DWORD start = GetTickCount();
+  form.Show(true);
+  EXPECT_FALSE(form.loaded());
+  EXPECT_EQ(form.ticks, 3);
+  EXPECT_GE(GetTickCount() - start, 100u);
+}
+
+TEST(Forms, GeometryIsInTwips) {
+  ASSERT_EQ(TwipsPerPixelX(), 15);  // 96 dots per inch
+  ASSERT_EQ(TwipsPerPixelY(), 15);
+  EXPECT_EQ(ScreenWidthTwips(), GetSystemMetrics(SM_CXSCREEN) * 15);
+  Form form;
+  form.border = Border::kNone;
+  form.Move(150, 300, 1500, 750);
+  form.Load();
+  RECT r;
+  GetWindowRect(form.hwnd(), &r);
+  EXPECT_EQ(r.left, 10);
+  EXPECT_EQ(r.top, 20);
+  EXPECT_EQ(r.right - r.left, 100);
+  EXPECT_EQ(r.bottom - r.top, 50);
+  EXPECT_EQ(form.ClientWidth(), 1500);
+  PictureBox box(form);
+  box.Move(30, 45, 1095, 1155);
+  EXPECT_EQ(box.PixelWidth(), 73);
+  EXPECT_EQ(box.PixelHeight(), 77);
+  GetWindowRect(box.hwnd(), &r);
+  EXPECT_EQ(r.right - r.left, 73);
+  form.Unload();
+}
+
+TEST(Forms, PersistentImageKeepsDrawingAndSavesAsTheRendererReadsIt) {
+  Form form;
+  form.border = Border::kNone;
+  form.Move(0, 0, 3000, 3000);
+  PictureBox box(form);
+  box.Move(0, 0, 1095, 1155);  // 73 x 77 pixels: rows need padding
+  form.Show();
+  box.SetBackColour(RGB(0, 0, 255));
+  RECT square = {10, 20, 30, 40};
+  HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+  FillRect(box.hdc(), &square, green);
+  DeleteObject(green);
+  box.Refresh();
+
+  // Covered and shown again, the box repaints from its image.
+  RedrawWindow(box.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  HDC dc = GetDC(box.hwnd());
+  EXPECT_EQ(GetPixel(dc, 15, 25), RGB(0, 255, 0));
+  EXPECT_EQ(GetPixel(dc, 50, 60), RGB(0, 0, 255));
+  ReleaseDC(box.hwnd(), dc);
+
+  const std::string path = "C:\\gelmo-forms-test.bmp";
+  ASSERT_TRUE(box.SaveImage(path));
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+  MemorySource source(bytes.data(), bytes.size());
+  BmpImage image;
+  ASSERT_EQ(ReadHandOffBitmap(source, image), BmpResult::kOk);
+  EXPECT_EQ(image.width, 73);
+  EXPECT_EQ(image.height, 77);
+  EXPECT_EQ(bytes[28], 24);
+  const std::size_t row = 220;  // 73 * 3 = 219, padded to a multiple of 4
+  auto pixel = [&](int x, int yFromTop) {
+    const std::uint8_t* p = &image.pixels[(76 - yFromTop) * row + x * 3];
+    return RGB(p[2], p[1], p[0]);
+  };
+  EXPECT_EQ(pixel(15, 25), RGB(0, 255, 0));
+  EXPECT_EQ(pixel(5, 5), RGB(0, 0, 255));
+  EXPECT_EQ(pixel(72, 76), RGB(0, 0, 255));
+  DeleteFileA(path.c_str());
+  form.Unload();
+}
+
+struct TimedForm : Form {
+  Timer fast{*this, 50, true};
+  Timer off{*this, 20, false};
+  int fastTicks = 0, offTicks = 0;
+  DWORD thread = 0;
+  TimedForm() {
+    fast.onTimer = [this] {
+      ++fastTicks;
+      thread = GetCurrentThreadId();
+    };
+    off.onTimer = [this] { ++offTicks; };
+  }
+};
+
+TEST(Forms, TimersTickOncePerIntervalOnTheWindowThreadWhileEnabled) {
+  TimedForm form;
+  form.Load();
+  Pump(600);
+  EXPECT_GE(form.fastTicks, 6);
+  EXPECT_LE(form.fastTicks, 13);
+  EXPECT_EQ(form.offTicks, 0);
+  EXPECT_EQ(form.thread, GetCurrentThreadId());
+  form.fast.SetEnabled(false);
+  form.off.SetEnabled(true);
+  const int before = form.fastTicks;
+  Pump(300);
+  EXPECT_EQ(form.fastTicks, before);
+  EXPECT_GE(form.offTicks, 5);
+  form.Unload();
+}
+
+TEST(Forms, IndexedControlsTellTheirIndexToTheHandler) {
+  Form form;
+  form.Load();
+  std::vector<std::unique_ptr<Label>> labels;
+  std::vector<int> clicked;
+  for (int i = 0; i < 3; ++i) {
+    labels.push_back(std::make_unique<Label>(form, i));
+    labels.back()->onClick = [&](int index) { clicked.push_back(index); };
+  }
+  SendMessageA(labels[2]->hwnd(), WM_LBUTTONUP, 0, 0);
+  SendMessageA(labels[0]->hwnd(), WM_LBUTTONUP, 0, 0);
+  labels[1]->SetEnabled(false);
+  SendMessageA(labels[1]->hwnd(), WM_LBUTTONUP, 0, 0);  // a disabled control stays silent
+  EXPECT_EQ(clicked, (std::vector<int>{2, 0}));
+  form.Unload();
+}
+
+TEST(Forms, PicturesLoadFromBmpAndJpegAndFailuresChangeNothing) {
+  Form form;
+  form.Load();
+  PictureBox box(form);
+  box.Move(0, 0, 600, 600);
+
+  auto jpeg = LoadPicture(GELMO_TEST_JPEG);
+  ASSERT_NE(jpeg, nullptr);
+  EXPECT_EQ(jpeg->width(), 40);
+  EXPECT_EQ(jpeg->height(), 30);
+  box.SetPicture(jpeg);
+  COLORREF c = GetPixel(box.hdc(), 10, 10);
+  EXPECT_GT(GetRValue(c), 230);  // the test picture is red
+  EXPECT_LT(GetGValue(c), 30);
+
+  EXPECT_EQ(LoadPicture("C:\\no\\such\\picture.bmp"), nullptr);
+  const std::string junk = "C:\\gelmo-not-a-picture.bmp";
+  std::ofstream(junk, std::ios::binary) << "this is not a picture";
+  EXPECT_EQ(LoadPicture(junk), nullptr);
+  DeleteFileA(junk.c_str());
+  EXPECT_EQ(box.picture(), jpeg);  // nothing changed
+
+  // A BMP written by the box itself comes back the same.
+  box.SetBackColour(RGB(10, 200, 30));
+  ASSERT_TRUE(box.SaveImage("C:\\gelmo-roundtrip.bmp"));
+  auto bmp = LoadPicture("C:\\gelmo-roundtrip.bmp");
+  ASSERT_NE(bmp, nullptr);
+  EXPECT_EQ(bmp->width(), 40);
+  DeleteFileA("C:\\gelmo-roundtrip.bmp");
+  form.Unload();
+}
+
+TEST(ProgramServices, FolderAndCommandLine) {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder = ProgramFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(std::string(path).rfind(folder + "\\", 0), 0u) << folder;
+  EXPECT_NE(folder.back(), '\\');
+  // gtest's own arguments follow the program name.
+  EXPECT_NE(CommandLineArguments().find("--gtest_filter"), std::string::npos);
+}
+
+TEST(ProgramServices, StartsAProgramByItsQuotedPathInANormalWindow) {
+  const std::string folder = "C:\\gelmo test folder";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string probe = folder + "\\probe program.exe";
+  ASSERT_TRUE(CopyFileA(GELMO_PROBE_EXE, probe.c_str(), FALSE));
+  const std::string report = "C:\\gelmo-probe-report.txt";
+  DeleteFileA(report.c_str());
+  ASSERT_TRUE(StartProgram(probe));
+  std::string text;
+  for (int i = 0; i < 200 && text.empty(); ++i) {
+    Sleep(50);
+    std::ifstream in(report);
+    std::getline(in, text, '\0');
+  }
+  EXPECT_NE(text.find("cmdline=\"" + probe + "\""), std::string::npos) << text;
+  EXPECT_NE(text.find("show=1"), std::string::npos) << text;
+  EXPECT_FALSE(StartProgram(folder + "\\missing.exe"));
+  Sleep(200);
+  DeleteFileA(report.c_str());
+  DeleteFileA(probe.c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
+TEST(ProgramServices, OpenForReadingRefusesFoldersAndMissingFiles) {
+  EXPECT_TRUE(CanOpenForReading(GELMO_PROBE_EXE));
+  EXPECT_FALSE(CanOpenForReading("C:\\windows"));
+  EXPECT_FALSE(CanOpenForReading("C:\\no-such-file.txt"));
+  EXPECT_FALSE(CanOpenForReading(""));
+}
+
+}  // namespace
+}  // namespace gelmo::forms
