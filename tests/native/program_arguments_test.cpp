@@ -5,7 +5,7 @@
 namespace gelmo {
 namespace {
 
-TEST(CommandLine, ArgumentsFollowTheProgramName) {
+TEST(ProgramArguments, FollowTheProgramName) {
   const struct { const char* line; const char* arguments; } cases[] = {
       {"\"C:\\Windows\\ゲルモ.scr\" /s", "/s"},
       {"\"C:\\Program Files\\ゲルモ.scr\"   /p 1234", "/p 1234"},
