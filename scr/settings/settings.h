@@ -1,0 +1,89 @@
+// The screensaver program's settings: the keys of ゲルモ.ini, SaverSettings,
+// the path routines around them, and how a settings file becomes
+// SaverSettings.  The profile calls and the file test themselves are the
+// platform's; they come in as functions so that this part builds and is tested
+// anywhere.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace gelmo {
+
+// Texts are code page 932 bytes, written as escapes so that they do not depend
+// on the compiler's execution character set.
+inline constexpr std::string_view kSettingsSection = "Section";
+inline constexpr std::string_view kSettingsFileName = "\x83\x51\x83\x8B\x83\x82.ini";  // ゲルモ.ini
+inline constexpr std::string_view kObjKindKey = "OBJ\x8B\xE6\x95\xAA";         // OBJ区分
+inline constexpr std::string_view kObjFileKey = "OBJ\xCC\xA7\xB2\xD9";         // OBJﾌｧｲﾙ
+inline constexpr std::string_view kBackKindKey = "BACK\x8B\xE6\x95\xAA";       // BACK区分
+inline constexpr std::string_view kBackFileKey = "BACK\xCC\xA7\xB2\xD9";       // BACKﾌｧｲﾙ
+inline constexpr std::string_view kBackColourKey = "BACK\xB6\xD7\xB0";         // BACKｶﾗｰ
+inline constexpr std::string_view kBgmKindKey = "BGM\x8B\xE6\x95\xAA";         // BGM区分
+inline constexpr std::string_view kBgmRepeatKey = "BGM\xD8\xCB\xDF\xB0\xC4";   // BGMﾘﾋﾟｰﾄ
+inline constexpr std::string_view kBgmFileKey = "BGM\xCC\xA7\xB2\xD9";         // BGMﾌｧｲﾙ
+
+// All eight keys in the order in which they are read and written.
+inline constexpr std::array<std::string_view, 8> kSettingsKeys = {
+    kObjKindKey, kObjFileKey, kBackKindKey, kBackFileKey,
+    kBackColourKey, kBgmKindKey, kBgmRepeatKey, kBgmFileKey};
+
+// The dialog addresses the two pictures by this index.
+enum PictureIndex : std::size_t { kObjectPicture = 0, kBackPicture = 1 };
+
+struct SaverSettings {
+  std::int16_t ObjKind = 0;     // 0 desktop capture, 1 picture file
+  std::int16_t BackKind = 0;    // 0 plain colour, 1 desktop capture, 2 picture file
+  std::int32_t BackColour = 0;  // 0x00BBGGRR
+  std::int16_t BgmKind = 0;     // 0 none, 1 audio CD, 2 MP3 or WAV file
+  std::int16_t BgmRepeat = 0;   // CD track to keep playing, 0 the whole disc
+  std::array<std::string, 2> PictureFile;    // ObjFile, BackFile; empty when none
+  std::array<std::string, 2> PictureFolder;  // where each picture chooser opens
+  std::string BgmFile;
+  std::string BgmFolder;
+
+  std::string& ObjFile() { return PictureFile[kObjectPicture]; }
+  std::string& BackFile() { return PictureFile[kBackPicture]; }
+  std::string& ObjFolder() { return PictureFolder[kObjectPicture]; }
+  std::string& BackFolder() { return PictureFolder[kBackPicture]; }
+  const std::string& ObjFile() const { return PictureFile[kObjectPicture]; }
+  const std::string& BackFile() const { return PictureFile[kBackPicture]; }
+  const std::string& ObjFolder() const { return PictureFolder[kObjectPicture]; }
+  const std::string& BackFolder() const { return PictureFolder[kBackPicture]; }
+};
+
+// The folder part of a path: everything before its last ":" or "\" character,
+// the ":" kept and the "\" dropped (C:\Pics\a.bmp -> C:\Pics, C:\a.bmp -> C:,
+// C:a.bmp -> C:, a.bmp -> empty, \\server\share\x.mp3 -> \\server\share).
+// Scans code page 932 characters, so a "\" trail byte is not a separator.
+// The result is always a prefix of the path.
+std::string FolderOfPath(std::string_view path);
+
+// folder + "\" + name, without doubling the "\" when the folder already ends
+// with one (the program's folder at a drive root is reported as "C:\").
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+// The path the file test opens: one trailing "\" character dropped, so that a
+// folder written as "C:\Pics\" is tested as "C:\Pics" (and found not to be a
+// readable file).
+std::string PathForFileTest(std::string_view path);
+
+// Value text of one key of section "Section"; empty when the key, the section
+// or the file is missing.
+using ProfileReader = std::function<std::string(std::string_view key)>;
+// Whether a file can be opened for reading.
+using FileExistsTest = std::function<bool(const std::string& path)>;
+
+// Fills SaverSettings from the settings file as start-up does once per run.
+// A number that cannot be read, or is out of range, leaves its field 0; a
+// picture file that no longer exists empties its path and sets its kind to 0,
+// a missing music file empties the path and turns music kind 2 (file) into 0;
+// every folder is the folder of its file, or the program's folder when the
+// file is empty.
+SaverSettings LoadSettingsFrom(const ProfileReader& read, const FileExistsTest& fileExists,
+                               std::string_view programFolder);
+
+}  // namespace gelmo

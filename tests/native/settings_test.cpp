@@ -1,0 +1,191 @@
+// Paths and the loading of ゲルモ.ini into SaverSettings, with a profile and a
+// set of existing files held in memory.
+#include "scr/settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+namespace gelmo {
+namespace {
+
+const std::string kProgramFolder = "C:\\Program Files\\Gelmo";
+
+// The key names as the file holds them, byte for byte.
+TEST(Settings, KeysAreCodePage932BytesInFileOrder) {
+  const std::vector<std::vector<int>> bytes = {
+      {0x4F, 0x42, 0x4A, 0x8B, 0xE6, 0x95, 0xAA},       {0x4F, 0x42, 0x4A, 0xCC, 0xA7, 0xB2, 0xD9},
+      {0x42, 0x41, 0x43, 0x4B, 0x8B, 0xE6, 0x95, 0xAA}, {0x42, 0x41, 0x43, 0x4B, 0xCC, 0xA7, 0xB2, 0xD9},
+      {0x42, 0x41, 0x43, 0x4B, 0xB6, 0xD7, 0xB0},       {0x42, 0x47, 0x4D, 0x8B, 0xE6, 0x95, 0xAA},
+      {0x42, 0x47, 0x4D, 0xD8, 0xCB, 0xDF, 0xB0, 0xC4}, {0x42, 0x47, 0x4D, 0xCC, 0xA7, 0xB2, 0xD9}};
+  ASSERT_EQ(kSettingsKeys.size(), bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    std::vector<int> actual;
+    for (char c : kSettingsKeys[i]) actual.push_back(static_cast<unsigned char>(c));
+    EXPECT_EQ(actual, bytes[i]) << "key " << i;
+  }
+  EXPECT_EQ(kSettingsFileName, "\x83\x51\x83\x8B\x83\x82.ini");
+}
+
+TEST(Settings, FolderOfPathCutsAtTheLastColonOrBackslashCharacter) {
+  const struct {
+    std::string path, folder;
+  } cases[] = {
+      {"C:\\Pics\\a.bmp", "C:\\Pics"}, {"C:\\a.bmp", "C:"}, {"C:a.bmp", "C:"}, {"a.bmp", ""},
+      {"", ""}, {"\\\\server\\share\\x.mp3", "\\\\server\\share"}, {"C:\\", "C:"},
+      {"C:\\Pics\\", "C:\\Pics"}, {"\\", ""}, {"\\\\", "\\"},
+      // "表" is 95 5C: its trail byte is no separator
+      {"C:\\\x95\x5C.bmp", "C:"}, {"C:\\\x95\x5C\\a.bmp", "C:\\\x95\x5C"}, {"\x95\x5C", ""},
+      {"\x95\x5C\x95\x5C", ""}, {"D:\\\xCC\xA7\xB2\xD9\\b.mp3", "D:\\\xCC\xA7\xB2\xD9"},  // half-width ﾌｧｲﾙ
+      {"C:\\x\\\x95", "C:\\x"},  // a lead byte at the end is a character of its own
+  };
+  for (const auto& c : cases) EXPECT_EQ(FolderOfPath(c.path), c.folder) << c.path;
+}
+
+TEST(Settings, JoinPathAndFileTestPathHandleTrailingBackslashCharacters) {
+  EXPECT_EQ(JoinPath("C:\\Prog", "a.dll"), "C:\\Prog\\a.dll");
+  EXPECT_EQ(JoinPath("C:\\", "a.dll"), "C:\\a.dll");
+  EXPECT_EQ(JoinPath("C:\\\x95\x5C", "a.dll"), "C:\\\x95\x5C\\a.dll");
+
+  EXPECT_EQ(PathForFileTest("C:\\Pics\\"), "C:\\Pics");
+  EXPECT_EQ(PathForFileTest("C:\\Pics\\\\"), "C:\\Pics\\");  // only one is dropped
+  EXPECT_EQ(PathForFileTest("C:\\\x95\x5C"), "C:\\\x95\x5C");
+  EXPECT_EQ(PathForFileTest("C:\\a.bmp"), "C:\\a.bmp");
+  EXPECT_EQ(PathForFileTest(""), "");
+}
+
+class LoadSettingsTest : public ::testing::Test {
+ protected:
+  SaverSettings Load() {
+    return LoadSettingsFrom(
+        [this](std::string_view key) {
+          auto it = profile.find(std::string(key));
+          return it == profile.end() ? std::string() : it->second;
+        },
+        [this](const std::string& path) {
+          tested.push_back(path);
+          return files.count(path) != 0;
+        },
+        kProgramFolder);
+  }
+  void Set(std::string_view key, std::string value) { profile[std::string(key)] = std::move(value); }
+
+  std::map<std::string, std::string> profile;
+  std::set<std::string> files;
+  std::vector<std::string> tested;
+};
+
+TEST_F(LoadSettingsTest, MissingFileGivesZerosAndTheProgramFolder) {
+  const SaverSettings s = Load();
+  EXPECT_EQ(s.ObjKind, 0);
+  EXPECT_EQ(s.BackKind, 0);
+  EXPECT_EQ(s.BackColour, 0);
+  EXPECT_EQ(s.BgmKind, 0);
+  EXPECT_EQ(s.BgmRepeat, 0);
+  EXPECT_EQ(s.PictureFile, (std::array<std::string, 2>{}));
+  EXPECT_EQ(s.BgmFile, "");
+  EXPECT_EQ(s.PictureFolder, (std::array<std::string, 2>{kProgramFolder, kProgramFolder}));
+  EXPECT_EQ(s.BgmFolder, kProgramFolder);
+  EXPECT_TRUE(tested.empty());  // no file test for empty paths
+}
+
+TEST_F(LoadSettingsTest, FullFileLoadsEveryFieldAndTheFoldersOfTheFiles) {
+  Set(kObjKindKey, " 1");
+  Set(kObjFileKey, "C:\\Pics\\obj.jpg");
+  Set(kBackKindKey, " 2");
+  Set(kBackFileKey, "D:\\\x95\x5C\\back.bmp");
+  Set(kBackColourKey, " 16777215");
+  Set(kBgmKindKey, " 2");
+  Set(kBgmRepeatKey, " 3");
+  Set(kBgmFileKey, "\\\\server\\share\\x.mp3");
+  files = {"C:\\Pics\\obj.jpg", "D:\\\x95\x5C\\back.bmp", "\\\\server\\share\\x.mp3"};
+  const SaverSettings s = Load();
+  EXPECT_EQ(s.ObjKind, 1);
+  EXPECT_EQ(s.ObjFile(), "C:\\Pics\\obj.jpg");
+  EXPECT_EQ(s.ObjFolder(), "C:\\Pics");
+  EXPECT_EQ(s.BackKind, 2);
+  EXPECT_EQ(s.BackFile(), "D:\\\x95\x5C\\back.bmp");
+  EXPECT_EQ(s.BackFolder(), "D:\\\x95\x5C");
+  EXPECT_EQ(s.BackColour, 0x00FFFFFF);
+  EXPECT_EQ(s.BgmKind, 2);
+  EXPECT_EQ(s.BgmRepeat, 3);
+  EXPECT_EQ(s.BgmFile, "\\\\server\\share\\x.mp3");
+  EXPECT_EQ(s.BgmFolder, "\\\\server\\share");
+  EXPECT_EQ(tested, (std::vector<std::string>{"C:\\Pics\\obj.jpg", "D:\\\x95\x5C\\back.bmp",
+                                              "\\\\server\\share\\x.mp3"}));
+}
+
+TEST_F(LoadSettingsTest, EmptyPicturePathKeepsItsKind) {
+  Set(kObjKindKey, "1");
+  Set(kBackKindKey, " 2");
+  const SaverSettings s = Load();
+  EXPECT_EQ(s.ObjKind, 1);
+  EXPECT_EQ(s.ObjFile(), "");
+  EXPECT_EQ(s.ObjFolder(), kProgramFolder);
+  EXPECT_EQ(s.BackKind, 2);
+  EXPECT_EQ(s.BackFolder(), kProgramFolder);
+}
+
+TEST_F(LoadSettingsTest, DeletedPictureFileClearsThePathAndTheKind) {
+  Set(kObjKindKey, " 1");
+  Set(kObjFileKey, "C:\\Pics\\gone.bmp");
+  Set(kBackKindKey, " 2");
+  Set(kBackFileKey, "C:\\Pics\\gone2.bmp");
+  Set(kBgmKindKey, " 1");
+  const SaverSettings s = Load();
+  EXPECT_EQ(s.ObjKind, 0);
+  EXPECT_EQ(s.ObjFile(), "");
+  EXPECT_EQ(s.ObjFolder(), kProgramFolder);
+  EXPECT_EQ(s.BackKind, 0);
+  EXPECT_EQ(s.BackFile(), "");
+  EXPECT_EQ(s.BackFolder(), kProgramFolder);
+  EXPECT_EQ(s.BgmKind, 1);  // the other settings are untouched
+}
+
+TEST_F(LoadSettingsTest, MusicKindTwoNeedsAnExistingFileOtherKindsDoNot) {
+  const struct {
+    const char* kind;
+    const char* file;  // nullptr: no line; "gone": a file that does not exist
+    std::int16_t expectedKind;
+    const char* expectedFile;
+  } cases[] = {
+      {" 2", nullptr, 0, ""}, {"2", "", 0, ""},       {" 2", "gone", 0, ""},
+      {" 2", "C:\\m.mp3", 2, "C:\\m.mp3"},            {" 1", nullptr, 1, ""},
+      {" 1", "gone", 1, ""},  {" 0", "C:\\m.mp3", 0, "C:\\m.mp3"},
+      {" 3", nullptr, 3, ""},  // out-of-meaning kinds are kept as they are
+  };
+  for (const auto& c : cases) {
+    profile.clear();
+    files = {"C:\\m.mp3"};
+    Set(kBgmKindKey, c.kind);
+    if (c.file) Set(kBgmFileKey, c.file);
+    const SaverSettings s = Load();
+    EXPECT_EQ(s.BgmKind, c.expectedKind) << c.kind << " / " << (c.file ? c.file : "(none)");
+    EXPECT_EQ(s.BgmFile, c.expectedFile) << c.kind;
+    EXPECT_EQ(s.BgmFolder, *c.expectedFile ? "C:" : kProgramFolder) << c.kind;
+  }
+}
+
+TEST_F(LoadSettingsTest, UnreadableOrOutOfRangeNumbersLeaveZero) {
+  Set(kObjKindKey, "1.7");
+  Set(kBackKindKey, "-0.5");
+  Set(kBackColourKey, "white");
+  Set(kBgmKindKey, "40000");
+  Set(kBgmRepeatKey, "1e400");
+  SaverSettings s = Load();
+  EXPECT_EQ(s.ObjKind, 1);
+  EXPECT_EQ(s.BackKind, -1);
+  EXPECT_EQ(s.BackColour, 0);
+  EXPECT_EQ(s.BgmKind, 0);
+  EXPECT_EQ(s.BgmRepeat, 0);
+
+  Set(kBackColourKey, "4294967295");  // beyond 32 bits signed
+  Set(kBgmRepeatKey, " 12");
+  s = Load();
+  EXPECT_EQ(s.BackColour, 0);
+  EXPECT_EQ(s.BgmRepeat, 12);
+}
+
+}  // namespace
+}  // namespace gelmo
