@@ -187,7 +187,7 @@ TEST_F(SceneFrame, SheetAlphaFollowsItsHeight) {
         ProjectSheetPoint(t, v.x, v.y, v.z, px[r][c], py[r][c]);
       }
     // The sheet's triangles on the screen, in drawing order.
-    struct Tri { int p[3][2]; double cx, cy, area; };
+    struct Tri { int p[3][2]; double cx = 0, cy = 0, area = 0; };
     std::vector<Tri> tris;
     for (int a = 0; a < kSheetPoints - 1; ++a)
       for (int i = 0; i < kSheetPoints - 1; ++i)

@@ -1,0 +1,52 @@
+// ゲルモ.scr: start-up and mode dispatch.  The screensaver host starts the
+// program with a switch; it refuses a second copy, then embeds the preview,
+// opens the settings dialog or runs the saver.
+#include <windows.h>
+
+#include "scr/forms/program_win.h"
+#include "scr/settings/settings_win.h"
+#include "scr/start/command_line.h"
+#include "scr/start/preview_win.h"
+
+namespace gelmo {
+namespace {
+
+constexpr char kSaverCaption[] = "Gelmo_Main";
+constexpr char kDialogCaption[] = "<ゲルモ>";
+constexpr char kRendererFileName[] = "ゲルモ.dll";
+constexpr char kRendererMissing[] = "ゲルモ.dll が同じﾌｫﾙﾀﾞに見つかりません！";
+
+int StartUp() {
+  // One copy at a time: the saver or the dialog already open ends this start.
+  if (FindWindowA(nullptr, kSaverCaption) || FindWindowA(nullptr, kDialogCaption)) return 0;
+
+  const std::string commandLine = forms::CommandLineArguments();
+  const StartRequest request = ParseCommandLine(commandLine);
+  if (request.mode == StartMode::kPreview) {
+    static PreviewForm preview;
+    HWND host = reinterpret_cast<HWND>(static_cast<std::intptr_t>(request.hostWindow));
+    // A handle that is not a window has nowhere to show the preview.
+    if (!EmbedPreview(preview, host)) return 0;
+    return forms::RunMessageLoop();
+  }
+
+  LoadSettings();
+  if (!FileExists(JoinPath(forms::ProgramFolder(), kRendererFileName))) {
+    forms::MessageBoxOk(kRendererMissing);
+    return 0;
+  }
+  switch (request.mode) {
+    case StartMode::kSettings:
+    case StartMode::kSaver:
+    case StartMode::kSaverCursorVisible:
+      // The settings dialog and the saver window come with their own modules.
+      return 0;
+    default:
+      return 0;  // an unrecognised switch shows nothing
+  }
+}
+
+}  // namespace
+}  // namespace gelmo
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return gelmo::StartUp(); }

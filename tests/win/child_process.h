@@ -1,0 +1,110 @@
+// Starting a program of the project from a Windows test and watching it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace gelmo::testing {
+
+// Handles messages of this thread for up to `ms` milliseconds, or until
+// `done` returns true; returns `done`'s last answer.
+template <typename Done>
+bool PumpUntil(DWORD ms, Done done) {
+  const DWORD end = GetTickCount() + ms;
+  MSG msg;
+  do {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (done()) return true;
+    Sleep(10);
+  } while (GetTickCount() < end);
+  return done();
+}
+
+class ChildProcess {
+ public:
+  // Starts `program` with the command line "\"program\" arguments".
+  ChildProcess(const std::string& program, const std::string& arguments) {
+    std::string line = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    started_ = CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &info_) != 0;
+  }
+  ~ChildProcess() {
+    if (!started_) return;
+    if (Running()) TerminateProcess(info_.hProcess, 99);
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+  }
+  bool started() const { return started_; }
+  DWORD id() const { return info_.dwProcessId; }
+  bool Running() const { return started_ && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+  // Waits (handling this thread's messages) until the process ends; its exit
+  // code, or -1 if it is still running after `ms`.
+  long WaitExit(DWORD ms) {
+    if (!PumpUntil(ms, [this] { return !Running(); })) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return long(code);
+  }
+  // A top-level window of this process with the given class, if one shows up.
+  HWND FindWindowOfClass(const char* className, DWORD ms) {
+    struct Search { DWORD pid; const char* cls; HWND found; } search = {id(), className, nullptr};
+    PumpUntil(ms, [&] {
+      EnumWindows(
+          [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            char cls[64] = {};
+            GetClassNameA(w, cls, sizeof cls);
+            if (pid == s->pid && lstrcmpA(cls, s->cls) == 0) {
+              s->found = w;
+              return FALSE;
+            }
+            return TRUE;
+          },
+          reinterpret_cast<LPARAM>(&search));
+      return search.found != nullptr;
+    });
+    return search.found;
+  }
+
+ private:
+  PROCESS_INFORMATION info_ = {};
+  bool started_ = false;
+};
+
+// A fresh folder under C:\ for one test, removed with everything in it.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& name) : path_("C:\\" + name) {
+    Remove();
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+  ~ScratchFolder() { Remove(); }
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  void Remove() {
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        const std::string file = path_ + "\\" + found.cFileName;
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(file.c_str());
+      } while (FindNextFileA(h, &found));
+      FindClose(h);
+    }
+    RemoveDirectoryA(path_.c_str());
+  }
+  std::string path_;
+};
+
+}  // namespace gelmo::testing
