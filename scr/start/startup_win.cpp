@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include "scr/forms/program_win.h"
+#include "scr/music/mci_port_win.h"
+#include "scr/saver/saver_win.h"
 #include "scr/settings/settings_win.h"
 #include "scr/start/command_line.h"
 #include "scr/start/preview_win.h"
@@ -37,10 +39,18 @@ int StartUp() {
   }
   switch (request.mode) {
     case StartMode::kSettings:
+      return 0;  // the settings dialog comes with its own module
     case StartMode::kSaver:
-    case StartMode::kSaverCursorVisible:
-      // The settings dialog and the saver window come with their own modules.
-      return 0;
+      g_cursorShowCount = ShowCursor(FALSE);
+      [[fallthrough]];
+    case StartMode::kSaverCursorVisible: {
+      // The saver window runs the saver from its load on and ends the program.
+      static WinMciPort port;
+      static Music music(port, g_lastApiResult);
+      static SaverForm saver(music);
+      saver.Load();
+      return forms::RunMessageLoop();
+    }
     default:
       return 0;  // an unrecognised switch shows nothing
   }

@@ -1,0 +1,129 @@
+#include "scr/saver/saver_win.h"
+
+#include "scr/forms/program_win.h"
+#include "scr/settings/settings_win.h"
+#include "scr/start/command_line.h"
+
+namespace gelmo {
+namespace {
+
+constexpr char kSaverCaption[] = "Gelmo_Main";
+constexpr char kRendererCaption[] = "Gelmo_VC";
+constexpr char kRendererFileName[] = "ゲルモ.dll";
+
+// What a picture box takes as a back colour: a plain 0x00BBGGRR colour, or a
+// system colour (0x80000000 and its index).  Anything else is refused.
+bool AcceptedColour(std::int32_t value, COLORREF* colour) {
+  const std::uint32_t v = static_cast<std::uint32_t>(value);
+  if (v <= 0x00FFFFFF) {
+    *colour = v;
+    return true;
+  }
+  if ((v & 0xFFFFFF00u) == 0x80000000u && (v & 0xFF) <= COLOR_MENUBAR) {
+    *colour = GetSysColor(int(v & 0xFF));
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+SaverForm::SaverForm(Music& music) : music_(music) {
+  SetCaption(kSaverCaption);
+  border = forms::Border::kNone;
+  Master.SetBackColour(RGB(0, 0, 0));
+  Master.Move(0, 0, 1095, 1155);
+  Pic_C.SetBackColour(RGB(0, 0, 0));
+  Pic_C.Move(0, 0, 1095, 1155);
+  Timer1.onTimer = [this] { Timer1_Timer(); };
+  Timer2.onTimer = [this] { Timer2_Timer(); };
+  Timer3.onTimer = [this] { Timer3_Timer(); };
+}
+
+void SaverForm::LoadIntoMaster(const std::string& file) {
+  std::shared_ptr<forms::Picture> picture = forms::LoadPicture(file);
+  if (!picture) return;
+  // The whole picture, at its own size, goes to the renderer.
+  Master.Move(0, 0, picture->width() * forms::TwipsPerPixelX(), picture->height() * forms::TwipsPerPixelY());
+  Master.SetPicture(std::move(picture));
+}
+
+void SaverForm::OnLoad() {
+  const SaverSettings& settings = g_saverSettings;
+  Move(0, 0, forms::ScreenWidthTwips(), forms::ScreenHeightTwips());
+
+  if (settings.ObjKind != 0) {
+    LoadIntoMaster(settings.ObjFile());
+  } else {
+    // The desktop as it looks now, from its top-left corner.
+    Master.Move(0, 0, ClientWidth(), ClientHeight());
+    HWND desktop = GetDesktopWindow();
+    HDC dc = GetDC(desktop);
+    BitBlt(Master.hdc(), 0, 0, Master.PixelWidth(), Master.PixelHeight(), dc, 0, 0, SRCCOPY);
+    ReleaseDC(desktop, dc);
+  }
+  Master.SaveImage(kObjectBitmapPath);
+
+  switch (settings.BackKind) {
+    case 0: {
+      COLORREF colour;
+      if (AcceptedColour(settings.BackColour, &colour)) Pic_C.SetBackColour(colour);
+      Pic_C.SaveImage(kBackgroundBitmapPath);
+      break;
+    }
+    case 2:
+      LoadIntoMaster(settings.BackFile());
+      Master.SaveImage(kBackgroundBitmapPath);
+      break;
+    default:  // the desktop capture, or the object picture, as it stands
+      Master.SaveImage(kBackgroundBitmapPath);
+      break;
+  }
+
+  // Both bitmaps are complete before the renderer reads them.
+  RendererPath = JoinPath(forms::ProgramFolder(), kRendererFileName);
+  forms::StartProgram(RendererPath);
+
+  music_.BgmFile = settings.BgmFile;
+  music_.BgmRepeat = settings.BgmRepeat;
+  if (settings.BgmKind == 1) {
+    music_.CdOpen();
+    Timer2.SetEnabled(true);
+  } else if (settings.BgmKind == 2) {
+    if (HasMusicExtension(settings.BgmFile, "WAV")) music_.WavPlay();
+    if (HasMusicExtension(settings.BgmFile, "MP3")) {
+      music_.Mp3OpenAndPlay();
+      Timer1.SetEnabled(true);
+    }
+  }
+}
+
+void SaverForm::Timer3_Timer() {
+  if (FindWindowA(nullptr, kRendererCaption)) return;
+  Timer3.SetEnabled(false);
+  Unload();
+}
+
+void SaverForm::Timer2_Timer() {
+  music_.CdKeepPlaying();
+  // Once the CD has answered with an error, the check stays off.
+  Timer2.SetEnabled(music_.CdPlayable);
+}
+
+void SaverForm::Timer1_Timer() { music_.Mp3KeepPlaying(); }
+
+void SaverForm::OnQueryUnload(bool&, forms::UnloadMode) {
+  if (Timer2.enabled()) {
+    Timer2.SetEnabled(false);
+    music_.CdClose();
+  }
+  if (g_saverSettings.BgmKind == 2) {
+    if (HasMusicExtension(g_saverSettings.BgmFile, "WAV")) music_.WavStop();
+    if (HasMusicExtension(g_saverSettings.BgmFile, "MP3")) music_.Mp3Close();
+  }
+  // Only the saver mode proper hid the cursor at start-up.
+  if (CommandSwitch(forms::CommandLineArguments()) == "S") ShowCursor(g_cursorShowCount != 0);
+  forms::EndProgram();
+}
+
+}  // namespace gelmo

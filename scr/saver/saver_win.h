@@ -1,0 +1,42 @@
+// Gelmo_S: the saver window.  Never shown; it writes the two hand-off bitmaps,
+// starts the renderer and the music, and ends the program when the renderer's
+// window has gone.
+#pragma once
+
+#include <string>
+
+#include "scr/forms/forms_win.h"
+#include "scr/music/music.h"
+
+namespace gelmo {
+
+constexpr char kObjectBitmapPath[] = "C:\\Gelmo01.bmp";
+constexpr char kBackgroundBitmapPath[] = "C:\\Gelmo02.bmp";
+
+class SaverForm : public forms::Form {
+ public:
+  explicit SaverForm(Music& music);
+
+  forms::PictureBox Master{*this};  // object work surface
+  forms::PictureBox Pic_C{*this};   // plain-colour background
+  forms::Timer Timer1{*this, 1000, false};  // MP3 keep-playing check
+  forms::Timer Timer2{*this, 200, false};   // audio-CD keep-playing check
+  forms::Timer Timer3{*this, 500, true};    // renderer watch
+  std::string RendererPath;
+
+ protected:
+  void OnLoad() override;
+  void OnQueryUnload(bool& cancel, forms::UnloadMode mode) override;
+
+ private:
+  void Timer1_Timer();
+  void Timer2_Timer();
+  void Timer3_Timer();
+  // Puts a picture file into Master at the picture's own size; a file that
+  // cannot be loaded changes nothing.
+  void LoadIntoMaster(const std::string& file);
+
+  Music& music_;
+};
+
+}  // namespace gelmo

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# ゲルモ.scr /s end to end: the hand-off bitmaps for each combination of
+# object and background kinds, the renderer started and watched, the saver
+# ending soon after the renderer's window has gone, and nothing else ending it.
+#   saver_run.sh PATH-TO-SCR PATH-TO-RENDERER
+. "$(dirname "$0")/lib.sh"
+scr=$1
+renderer=$2
+info=$GELMO_NATIVE_BUILD/tools/gelmo_bmp_info
+drive_c=$(gelmo_drive_c)
+app=$drive_c/gelmo-saver
+rm -rf "$app"; mkdir -p "$app"
+trap 'rm -rf "$app"' EXIT
+cp "$scr" "$app/ゲルモ.scr"
+cp "$renderer" "$app/ゲルモ.dll"
+# pictures: the sample landscape (640x480) as BMP and JPEG, the plasma tile (256x256)
+"$GELMO_WINE_LOADER" "$GELMO_WIN_BUILD/tools/gelmo_sample_pictures.exe" 'C:\gelmo-saver\object.bmp' 'C:\gelmo-saver\back.bmp'
+convert "$app/object.bmp" -quality 92 "$app/object.jpg"
+
+# settings file in code page 932: keys OBJ区分, OBJﾌｧｲﾙ, BACK区分, BACKﾌｧｲﾙ, BACKｶﾗｰ
+write_settings() {  # OBJKIND OBJFILE BACKKIND BACKFILE BACKCOLOUR
+  printf '[Section]\r\nOBJ\x8b\xe6\x95\xaa= %s\r\nOBJ\xcc\xa7\xb2\xd9=%s\r\nBACK\x8b\xe6\x95\xaa= %s\r\nBACK\xcc\xa7\xb2\xd9=%s\r\nBACK\xb6\xd7\xb0= %s\r\n' \
+    "$1" "$2" "$3" "$4" "$5" >"$app/ゲルモ.ini"
+}
+
+saver_pid=
+renderer_wid=
+start_saver() {  # ARGUMENTS...
+  rm -f "$drive_c/Gelmo01.bmp" "$drive_c/Gelmo02.bmp"
+  "$GELMO_WINE_LOADER" 'C:\gelmo-saver\ゲルモ.scr' "$@" >/dev/null 2>&1 &
+  saver_pid=$!
+  renderer_wid=$(wait_window Gelmo_VC)
+  [ -n "$renderer_wid" ]
+}
+
+# Escape in the renderer; the saver must follow within its 500 ms watch.
+end_saver() {  # CASE
+  xdotool keydown --window "$renderer_wid" Escape
+  local gone_at
+  for ((i = 0; i < 100; i++)); do xwininfo -id "$renderer_wid" >/dev/null 2>&1 || break; sleep 0.05; done
+  gone_at=$(now)
+  xdotool keyup --window "$renderer_wid" Escape 2>/dev/null
+  wait_gone "$saver_pid" 5 && local ended=yes || local ended=no
+  check "$1: saver ends after the renderer's window has gone" test $ended = yes
+  check "$1: ... within a second of it" elapsed_below "$gone_at" "$(now)" 1.0
+  wait "$saver_pid" 2>/dev/null
+  check "$1: hand-off bitmaps stay on disk" test -f "$drive_c/Gelmo01.bmp" -a -f "$drive_c/Gelmo02.bmp"
+}
+
+bitmap() { "$info" "$drive_c/$1" "${@:2}"; }
+screen=$(xwininfo -root | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}')
+
+# 1. desktop snapshot for both, at screen size; other input does not end it
+write_settings 0 "" 1 "" 0
+check "desktop/desktop: renderer window appears" start_saver /s
+check "desktop/desktop: object bitmap is the screen ($screen)" test "$(bitmap Gelmo01.bmp | cut -d' ' -f1,2)" = "$screen"
+check "desktop/desktop: background bitmap is the same snapshot" cmp -s "$drive_c/Gelmo01.bmp" "$drive_c/Gelmo02.bmp"
+xdotool windowfocus "$renderer_wid" 2>/dev/null; xdotool key a space Return 2>/dev/null
+xdotool mousemove 300 300 click 1 mousemove 600 500 2>/dev/null; sleep 1.5
+check "desktop/desktop: keys and mouse end neither program" kill -0 "$saver_pid"
+end_saver desktop/desktop
+
+# 2. picture file (JPEG) for the sheet; background kind 1 takes the object picture
+write_settings 1 'C:\gelmo-saver\object.jpg' 1 "" 0
+check "picture/desktop: renderer window appears" start_saver /s
+check "picture/desktop: object bitmap holds the whole picture (640 480)" test "$(bitmap Gelmo01.bmp | cut -d' ' -f1,2)" = "640 480"
+check "picture/desktop: background bitmap is the object picture, not the desktop" cmp -s "$drive_c/Gelmo01.bmp" "$drive_c/Gelmo02.bmp"
+end_saver picture/desktop
+
+# 3. desktop snapshot for the sheet, a picture file (BMP) for the backdrop
+write_settings 0 "" 2 'C:\gelmo-saver\back.bmp' 0
+check "desktop/picture: renderer window appears" start_saver /s
+check "desktop/picture: object bitmap is the screen" test "$(bitmap Gelmo01.bmp | cut -d' ' -f1,2)" = "$screen"
+check "desktop/picture: background bitmap is the picture (256 256)" test "$(bitmap Gelmo02.bmp 0,0 | cut -d' ' -f1,2)" = "256 256"
+check "desktop/picture: ... with the picture's pixels" test "$(bitmap Gelmo02.bmp 0,0 | cut -d' ' -f3)" = "$("$info" "$app/back.bmp" 0,0 | cut -d' ' -f3)"
+end_saver desktop/picture
+
+# 4. plain red background at the work surface's size; empty command line
+write_settings 1 'C:\gelmo-saver\object.bmp' 0 "" 255
+check "picture/colour, no switch: renderer window appears" start_saver
+check "picture/colour: background bitmap is plain red 73x77" test "$(bitmap Gelmo02.bmp 0,0 72,76 36,38)" = "73 77 FF0000 FF0000 FF0000"
+check "picture/colour: object bitmap is the BMP picture" test "$(bitmap Gelmo01.bmp 100,400 | cut -d' ' -f1-3)" = "$("$info" "$app/object.bmp" 100,400)"
+end_saver picture/colour
+
+finish
