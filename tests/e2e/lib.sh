@@ -22,3 +22,9 @@ wait_gone() {
   for ((i = 0; i < $2 * 20; i++)); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.05; done
   return 1
 }
+
+# Escape held down in a window, then let go.  The key-up also goes through the
+# X server's own keyboard, so that Wine does not keep Escape down for the next
+# window to see.
+escape_down() { xdotool keydown --window "$1" Escape; }
+escape_up() { xdotool keyup --window "$1" Escape 2>/dev/null; xdotool keyup Escape 2>/dev/null; true; }

@@ -32,12 +32,12 @@ import -window root "$work/a.png"; sleep 0.4; import -window root "$work/b.png"
 check "untextured surfaces are white" test "$(convert "$work/a.png" -crop 1024x768+0+0 -format '%[fx:minima.r*255]' info:)" -ge 254
 
 start=$(now)
-xdotool keydown --window "$wid" Escape
+escape_down "$wid"
 wait_gone "$pid" 5 && gone=yes || gone=no
 ended=$(now)
 [ $gone = yes ] || kill "$pid"
 wait "$pid"; rc=$?
-xdotool keyup --window "$wid" Escape 2>/dev/null
+escape_up "$wid"
 check "process ended after Escape" test $gone = yes
 check "exit code is 0 (got $rc)" test "$rc" = 0
 check "ended within a second of Escape ($(awk -v a="$start" -v b="$ended" 'BEGIN{printf "%.3f s", b-a}'))" elapsed_below "$start" "$ended" 1.0

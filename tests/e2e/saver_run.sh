@@ -35,11 +35,11 @@ start_saver() {  # ARGUMENTS...
 
 # Escape in the renderer; the saver must follow within its 500 ms watch.
 end_saver() {  # CASE
-  xdotool keydown --window "$renderer_wid" Escape
+  escape_down "$renderer_wid"
   local gone_at
   for ((i = 0; i < 100; i++)); do xwininfo -id "$renderer_wid" >/dev/null 2>&1 || break; sleep 0.05; done
   gone_at=$(now)
-  xdotool keyup --window "$renderer_wid" Escape 2>/dev/null
+  escape_up "$renderer_wid"
   wait_gone "$saver_pid" 5 && local ended=yes || local ended=no
   check "$1: saver ends after the renderer's window has gone" test $ended = yes
   check "$1: ... within a second of it" elapsed_below "$gone_at" "$(now)" 1.0
