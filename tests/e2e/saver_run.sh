@@ -2,10 +2,12 @@
 # ゲルモ.scr /s end to end: the hand-off bitmaps for each combination of
 # object and background kinds, the renderer started and watched, the saver
 # ending soon after the renderer's window has gone, and nothing else ending it.
-#   saver_run.sh PATH-TO-SCR PATH-TO-RENDERER
+#   saver_run.sh PATH-TO-SCR PATH-TO-RENDERER TEST.MP3 TEST.WAV
 . "$(dirname "$0")/lib.sh"
 scr=$1
 renderer=$2
+mp3=$3
+wav=$4
 info=$GELMO_NATIVE_BUILD/tools/gelmo_bmp_info
 drive_c=$(gelmo_drive_c)
 app=$drive_c/gelmo-saver
@@ -18,16 +20,29 @@ cp "$renderer" "$app/ゲルモ.dll"
 convert "$app/object.bmp" -quality 92 "$app/object.jpg"
 
 # settings file in code page 932: keys OBJ区分, OBJﾌｧｲﾙ, BACK区分, BACKﾌｧｲﾙ, BACKｶﾗｰ
-write_settings() {  # OBJKIND OBJFILE BACKKIND BACKFILE BACKCOLOUR
+# and BGM区分, BGMﾘﾋﾟｰﾄ, BGMﾌｧｲﾙ
+write_settings() {  # OBJKIND OBJFILE BACKKIND BACKFILE BACKCOLOUR [BGMKIND BGMFILE]
   printf '[Section]\r\nOBJ\x8b\xe6\x95\xaa= %s\r\nOBJ\xcc\xa7\xb2\xd9=%s\r\nBACK\x8b\xe6\x95\xaa= %s\r\nBACK\xcc\xa7\xb2\xd9=%s\r\nBACK\xb6\xd7\xb0= %s\r\n' \
     "$1" "$2" "$3" "$4" "$5" >"$app/ゲルモ.ini"
+  printf 'BGM\x8b\xe6\x95\xaa= %s\r\nBGM\xd8\xcb\xdf\xb0\xc4= 0\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' "${6:-0}" "${7:-}" >>"$app/ゲルモ.ini"
 }
+
+# Sound goes to a file through ALSA, so that a test can tell it was played.
+capture=$(mktemp -d)
+printf 'pcm.!default { type file slave.pcm "null" file "%s/out.raw" format "raw" }\npcm.null { type null }\n' \
+  "$capture" >"$capture/alsa.conf"
+loudest() {  # the largest sample magnitude captured so far, 0..1
+  [ -s "$capture/out.raw" ] || { echo 0; return; }
+  sox -t raw -r 44100 -e signed -b 16 -c 2 "$capture/out.raw" -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}'
+}
+louder_than() { awk -v a="$(loudest)" -v b="$1" 'BEGIN { exit !(a > b) }'; }
 
 saver_pid=
 renderer_wid=
 start_saver() {  # ARGUMENTS...
   rm -f "$drive_c/Gelmo01.bmp" "$drive_c/Gelmo02.bmp"
-  "$GELMO_WINE_LOADER" 'C:\gelmo-saver\ゲルモ.scr' "$@" >/dev/null 2>&1 &
+  # Wine's cursor trace shows each ShowCursor call with its thread.
+  WINEDEBUG=-all,+cursor "$GELMO_WINE_LOADER" 'C:\gelmo-saver\ゲルモ.scr' "$@" >/dev/null 2>"$capture/trace" &
   saver_pid=$!
   renderer_wid=$(wait_window Gelmo_VC)
   [ -n "$renderer_wid" ]
@@ -47,6 +62,16 @@ end_saver() {  # CASE
   check "$1: hand-off bitmaps stay on disk" test -f "$drive_c/Gelmo01.bmp" -a -f "$drive_c/Gelmo02.bmp"
 }
 
+# Calls that show the cursor again: the renderer's one at Escape, plus the
+# saver's at its end when it was started with /s (and had hidden it).
+cursor_shows() { grep -c 'NtUserShowCursor 1,' "$capture/trace"; }
+saver_hid_first() {  # the first call of all is the saver's hiding one, and that thread shows it once
+  local tid
+  tid=$(grep -m1 'NtUserShowCursor' "$capture/trace" | cut -d: -f1)
+  grep -q "^$tid:trace:cursor:NtUserShowCursor 0, count=-1" "$capture/trace" &&
+    test "$(grep -c "^$tid:trace:cursor:NtUserShowCursor 1," "$capture/trace")" = 1
+}
+
 bitmap() { "$info" "$drive_c/$1" "${@:2}"; }
 screen=$(xwininfo -root | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}')
 
@@ -59,6 +84,8 @@ xdotool windowfocus "$renderer_wid" 2>/dev/null; xdotool key a space Return 2>/d
 xdotool mousemove 300 300 click 1 mousemove 600 500 2>/dev/null; sleep 1.5
 check "desktop/desktop: keys and mouse end neither program" kill -0 "$saver_pid"
 end_saver desktop/desktop
+check "desktop/desktop (/s): the saver hid the cursor and gave it back once" saver_hid_first
+check "desktop/desktop (/s): two calls show the cursor (renderer, saver)" test "$(cursor_shows)" = 2
 
 # 2. picture file (JPEG) for the sheet; background kind 1 takes the object picture
 write_settings 1 'C:\gelmo-saver\object.jpg' 1 "" 0
@@ -81,5 +108,28 @@ check "picture/colour, no switch: renderer window appears" start_saver
 check "picture/colour: background bitmap is plain red 73x77" test "$(bitmap Gelmo02.bmp 0,0 72,76 36,38)" = "73 77 FF0000 FF0000 FF0000"
 check "picture/colour: object bitmap is the BMP picture" test "$(bitmap Gelmo01.bmp 100,400 | cut -d' ' -f1-3)" = "$("$info" "$app/object.bmp" 100,400)"
 end_saver picture/colour
+check "picture/colour (no switch): only the renderer shows the cursor" test "$(cursor_shows)" = 1
 
+# 5. music files by their lower-case extensions, played while the saver runs
+cp "$mp3" "$app/song.mp3"
+cp "$wav" "$app/tune.wav"
+for music in song.mp3 tune.wav; do
+  rm -f "$capture/out.raw"
+  write_settings 0 "" 0 "" 0 2 "C:\\gelmo-saver\\$music"
+  export ALSA_CONFIG_PATH=$capture/alsa.conf
+  check "$music: renderer window appears" start_saver /s
+  unset ALSA_CONFIG_PATH
+  sleep 3
+  check "$music: the music is heard (peak $(loudest))" louder_than 0.2
+  end_saver "$music"
+done
+
+# 6. audio CD without a drive: the saver runs and ends as usual
+write_settings 0 "" 0 "" 0 1 ""
+check "audio CD, no drive: renderer window appears" start_saver /s
+sleep 1
+check "audio CD, no drive: the saver keeps running" kill -0 "$saver_pid"
+end_saver "audio CD"
+
+rm -rf "$capture"
 finish
