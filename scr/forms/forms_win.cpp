@@ -33,6 +33,17 @@ void RegisterClasses() {
   RegisterClassA(&wc);
 }
 
+// The form or control a window belongs to: handed over as the creation
+// parameter, kept in the window's user data.
+template <typename T>
+T* ObjectOfWindow(HWND hwnd, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
 RECT PixelRect(const RECT& twips) {
   return {PixelsX(twips.left), PixelsY(twips.top), PixelsX(twips.right), PixelsY(twips.bottom)};
 }
@@ -175,11 +186,7 @@ void Form::RemoveControl(Control* control) {
 }
 
 LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  Form* form = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  Form* form = ObjectOfWindow<Form>(hwnd, message, lParam);
   if (!form) return DefWindowProcA(hwnd, message, wParam, lParam);
   LRESULT result = 0;
   switch (message) {
@@ -306,11 +313,7 @@ bool Control::OnMessage(UINT message, WPARAM, LPARAM, LRESULT* result) {
 }
 
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  Control* control = reinterpret_cast<Control*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  Control* control = ObjectOfWindow<Control>(hwnd, message, lParam);
   if (!control) return DefWindowProcA(hwnd, message, wParam, lParam);
   LRESULT result = 0;
   switch (message) {

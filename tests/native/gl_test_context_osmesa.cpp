@@ -17,13 +17,7 @@ class OsMesaContext final : public TestGlContext {
   ~OsMesaContext() override {
     if (context_) OSMesaDestroyContext(context_);
   }
-  std::vector<std::uint8_t> ReadFrame() override {
-    std::vector<std::uint8_t> rgba(std::size_t(width) * height * 4);
-    glFinish();
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return rgba;
-  }
+  std::vector<std::uint8_t> ReadFrame() override { return ReadCurrentBuffer(); }
 
  private:
   OSMesaContext context_ = nullptr;

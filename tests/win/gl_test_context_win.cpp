@@ -36,12 +36,8 @@ class WglContext final : public TestGlContext {
     DestroyWindow(window_);
   }
   std::vector<std::uint8_t> ReadFrame() override {
-    std::vector<std::uint8_t> rgba(std::size_t(width) * height * 4);
-    glReadBuffer(GL_BACK);
-    glFinish();
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return rgba;
+    glReadBuffer(GL_BACK);  // the frame is drawn into the back buffer
+    return ReadCurrentBuffer();
   }
 
  private:
