@@ -1,15 +1,13 @@
 #include "scr/saver/saver_win.h"
 
 #include "scr/forms/program_win.h"
+#include "scr/start/program_names.h"
 #include "scr/settings/settings_win.h"
 #include "scr/start/command_line.h"
 
 namespace gelmo {
 namespace {
 
-constexpr char kSaverCaption[] = "Gelmo_Main";
-constexpr char kRendererCaption[] = "Gelmo_VC";
-constexpr char kRendererFileName[] = "ゲルモ.dll";
 
 // What a picture box takes as a back colour: a plain 0x00BBGGRR colour, or a
 // system colour (0x80000000 and its index).  Anything else is refused.

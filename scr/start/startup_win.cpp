@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "scr/forms/program_win.h"
+#include "scr/start/program_names.h"
 #include "scr/music/mci_port_win.h"
 #include "scr/saver/saver_win.h"
 #include "scr/settings/settings_win.h"
@@ -13,9 +14,6 @@
 namespace gelmo {
 namespace {
 
-constexpr char kSaverCaption[] = "Gelmo_Main";
-constexpr char kDialogCaption[] = "<ゲルモ>";
-constexpr char kRendererFileName[] = "ゲルモ.dll";
 constexpr char kRendererMissing[] = "ゲルモ.dll が同じﾌｫﾙﾀﾞに見つかりません！";
 
 int StartUp() {

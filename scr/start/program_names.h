@@ -1,0 +1,11 @@
+// Names by which the two programs find each other and themselves.
+#pragma once
+
+namespace gelmo {
+
+constexpr char kSaverCaption[] = "Gelmo_Main";    // the saver window
+constexpr char kDialogCaption[] = "<ゲルモ>";     // the settings dialog
+constexpr char kRendererCaption[] = "Gelmo_VC";   // the renderer's window
+constexpr char kRendererFileName[] = "ゲルモ.dll";  // beside the screensaver program
+
+}  // namespace gelmo
