@@ -12,13 +12,7 @@ constexpr UINT_PTR kHoverTimerId = 1;
 
 HBITMAP FaceBitmap(Face face) {
   const std::vector<std::uint8_t> rows = FaceRows24(face);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = kFaceWidthPx;
-  info.bmiHeader.biHeight = kFaceHeightPx;  // rows bottom first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = forms::Dib24Info(kFaceWidthPx, kFaceHeightPx);
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bitmap && bits) std::copy(rows.begin(), rows.end(), static_cast<std::uint8_t*>(bits));

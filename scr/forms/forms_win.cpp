@@ -423,13 +423,7 @@ std::vector<std::uint8_t> PictureBox::ImageRows(int* width, int* height) {
   *width = imageWidth_;
   *height = imageHeight_;
   std::vector<std::uint8_t> rows(std::size_t(Bmp24RowBytes(imageWidth_)) * imageHeight_);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = imageWidth_;
-  info.bmiHeader.biHeight = imageHeight_;  // bottom row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = Dib24Info(imageWidth_, imageHeight_);
   // GetDIBits wants the bitmap deselected.
   HGDIOBJ held = SelectObject(imageDc_, oldBitmap_);
   int got = GetDIBits(imageDc_, image_, 0, imageHeight_, rows.data(), &info, DIB_RGB_COLORS);

@@ -39,6 +39,18 @@ class Picture {
   int width_ = 0, height_ = 0;
 };
 
+// The header of a 24-bit bottom-up DIB (the layout of the hand-off bitmaps' rows).
+inline BITMAPINFO Dib24Info(int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // positive: bottom row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 // Loads a BMP or JPEG file (whatever the platform's picture loader reads);
 // null when it cannot, and the caller then changes nothing.
 std::shared_ptr<Picture> LoadPicture(const std::string& path);
