@@ -1,0 +1,43 @@
+#include "scr/dialog/dialog_rules.h"
+
+#include <cmath>
+
+namespace gelmo {
+
+KindDependentControls EnabledControls(std::int16_t objKind, std::int16_t backKind, std::int16_t bgmKind) {
+  KindDependentControls c;
+  c.objectFileButton = objKind != 0;
+  c.colourButton = backKind == 0;
+  c.backgroundFileButton = backKind == 2;
+  c.repeatBox = bgmKind == 1;
+  c.musicFileButton = bgmKind == 2;
+  return c;
+}
+
+std::optional<int> MarkedOption(std::int16_t kind, int count) {
+  if (kind < 0 || kind >= count) return std::nullopt;
+  return kind;
+}
+
+std::string RepeatText(std::int32_t value) { return value == 0 ? std::string() : std::to_string(value); }
+
+std::vector<std::string> RepeatList() {
+  std::vector<std::string> list;
+  for (int i = 0; i <= 30; ++i) list.push_back(RepeatText(i));
+  return list;
+}
+
+WindowPlace DialogPlace(std::int32_t screenWidth, std::int32_t screenHeight, std::int32_t windowWidth,
+                        std::int32_t windowHeight) {
+  // C++ division truncates toward zero, as the placement wants.
+  return {(screenWidth - windowWidth) / 2, (screenHeight - windowHeight) / 3};
+}
+
+int GradientGrey(double y, double height) {
+  if (height <= 0) return 30;
+  const double k = height / 3.142;
+  // std::nearbyint rounds halves to the even neighbour in the default mode.
+  return 30 + int(std::nearbyint(std::fabs(std::sin(y / k)) * 220));
+}
+
+}  // namespace gelmo

@@ -1,0 +1,54 @@
+// The settings dialog's rules that need no window: which buttons the chosen
+// kinds enable, which option is marked, the repeat box's texts, where the
+// window opens and the grey of its background gradient.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gelmo {
+
+// The controls that depend on the kinds; everything else stays enabled.
+struct KindDependentControls {
+  bool objectFileButton = false;      // Cmd_F(0)
+  bool colourButton = false;          // Cmd_Color
+  bool backgroundFileButton = false;  // Cmd_F(1)
+  bool repeatBox = false;             // BGM_Repeat
+  bool musicFileButton = false;       // Cmd_F(2)
+  bool operator==(const KindDependentControls& o) const {
+    return objectFileButton == o.objectFileButton && colourButton == o.colourButton &&
+           backgroundFileButton == o.backgroundFileButton && repeatBox == o.repeatBox &&
+           musicFileButton == o.musicFileButton;
+  }
+};
+
+// Any object kind other than 0 chooses a file; background 0 is a colour, 2 a
+// file; music 1 is a CD with its repeat track, 2 a file.  Values outside the
+// ranges enable nothing of their group (but the object's file button).
+KindDependentControls EnabledControls(std::int16_t objKind, std::int16_t backKind, std::int16_t bgmKind);
+
+// The option of a group of `count` options that shows the mark: the kind
+// itself, or none when the kind is outside the group.
+std::optional<int> MarkedOption(std::int16_t kind, int count);
+
+// A number as the pattern "##" formats it: no leading zeros, "-" for negative
+// values, and empty for 0.
+std::string RepeatText(std::int32_t value);
+// The repeat box's list: "", "1", ... "30".
+std::vector<std::string> RepeatList();
+
+// Where the window opens, in twips: centred across, a third of the free height
+// from the top (integer division, truncated toward zero).
+struct WindowPlace {
+  std::int32_t left = 0, top = 0;
+};
+WindowPlace DialogPlace(std::int32_t screenWidth, std::int32_t screenHeight, std::int32_t windowWidth,
+                        std::int32_t windowHeight);
+
+// The grey of row y of a surface `height` units high: 30 at the edges, 250
+// half-way down, following |sin|.
+int GradientGrey(double y, double height);
+
+}  // namespace gelmo

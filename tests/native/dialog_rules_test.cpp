@@ -1,0 +1,66 @@
+// The settings dialog's window-free rules.
+#include "scr/dialog/dialog_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace gelmo {
+namespace {
+
+TEST(DialogRules, KindsEnableTheirButtons) {
+  using C = KindDependentControls;
+  const struct { std::int16_t obj, back, bgm; C want; } cases[] = {
+      {0, 0, 0, C{false, true, false, false, false}},
+      {1, 1, 1, C{true, false, false, true, false}},  // background 1: neither colour nor file
+      {1, 2, 2, C{true, false, true, false, true}},
+      {7, 5, -1, C{true, false, false, false, false}},  // out of range: only the object's "not 0" rule
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(EnabledControls(c.obj, c.back, c.bgm), c.want) << c.obj << " " << c.back << " " << c.bgm;
+}
+
+TEST(DialogRules, OnlyAKindInsideTheGroupIsMarked) {
+  EXPECT_EQ(MarkedOption(0, 2), 0);
+  EXPECT_EQ(MarkedOption(1, 2), 1);
+  EXPECT_EQ(MarkedOption(2, 3), 2);
+  EXPECT_EQ(MarkedOption(2, 2), std::nullopt);
+  EXPECT_EQ(MarkedOption(-1, 3), std::nullopt);
+}
+
+TEST(DialogRules, RepeatBoxTexts) {
+  EXPECT_EQ(RepeatText(0), "");
+  EXPECT_EQ(RepeatText(12), "12");
+  EXPECT_EQ(RepeatText(-5), "-5");
+  EXPECT_EQ(RepeatText(32767), "32767");
+  const std::vector<std::string> list = RepeatList();
+  ASSERT_EQ(list.size(), 31u);
+  EXPECT_EQ(list[0], "");
+  EXPECT_EQ(list[1], "1");
+  EXPECT_EQ(list[30], "30");
+}
+
+TEST(DialogRules, WindowOpensCentredAndAThirdDown) {
+  // 1024 x 768 pixels at 15 twips per pixel
+  const WindowPlace p = DialogPlace(15360, 11520, 7650, 6600);
+  EXPECT_EQ(p.left, (15360 - 7650) / 2);
+  EXPECT_EQ(p.top, (11520 - 6600) / 3);
+  const WindowPlace big = DialogPlace(3000, 3000, 4001, 4001);  // larger than the screen
+  EXPECT_EQ(big.left, -500);  // truncated toward zero, not floored
+  EXPECT_EQ(big.top, -333);
+}
+
+TEST(DialogRules, GradientIsDarkAtTheEdgesAndLightHalfWay) {
+  const double h = 411;
+  EXPECT_EQ(GradientGrey(0, h), 30);
+  EXPECT_EQ(GradientGrey(h, h), 30);
+  EXPECT_EQ(GradientGrey(std::round(h / 2), h), 250);
+  for (int y = 0; y <= 411; ++y) {
+    EXPECT_GE(GradientGrey(y, h), 30);
+    EXPECT_LE(GradientGrey(y, h), 250);
+  }
+  EXPECT_EQ(GradientGrey(5, 0), 30);  // an empty surface draws nothing brighter
+}
+
+}  // namespace
+}  // namespace gelmo
