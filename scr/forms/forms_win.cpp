@@ -44,6 +44,12 @@ T* ObjectOfWindow(HWND hwnd, UINT message, LPARAM lParam) {
   return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
+void FillSolid(HDC dc, const RECT* rect, COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, rect, brush);
+  DeleteObject(brush);
+}
+
 RECT PixelRect(const RECT& twips) {
   return {PixelsX(twips.left), PixelsY(twips.top), PixelsX(twips.right), PixelsY(twips.bottom)};
 }
@@ -207,9 +213,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND: {
       RECT r;
       GetClientRect(hwnd, &r);
-      HBRUSH brush = CreateSolidBrush(form->backColour_);
-      FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
-      DeleteObject(brush);
+      FillSolid(reinterpret_cast<HDC>(wParam), &r, form->backColour_);
       return 1;
     }
     case WM_PAINT: {
@@ -360,9 +364,7 @@ void PictureBox::EnsureImage() {
   HDC fresh = CreateCompatibleDC(imageDc_);
   HGDIOBJ old = SelectObject(fresh, bitmap);
   RECT all = {0, 0, w, h};
-  HBRUSH brush = CreateSolidBrush(backColour_);
-  FillRect(fresh, &all, brush);
-  DeleteObject(brush);
+  FillSolid(fresh, &all, backColour_);
   if (image_) BitBlt(fresh, 0, 0, std::min(w, imageWidth_), std::min(h, imageHeight_), imageDc_, 0, 0, SRCCOPY);
   SelectObject(fresh, old);
   DeleteDC(fresh);
@@ -385,9 +387,7 @@ void PictureBox::Resized() { EnsureImage(); }
 void PictureBox::Cls() {
   EnsureImage();
   RECT all = {0, 0, imageWidth_, imageHeight_};
-  HBRUSH brush = CreateSolidBrush(backColour_);
-  FillRect(imageDc_, &all, brush);
-  DeleteObject(brush);
+  FillSolid(imageDc_, &all, backColour_);
   if (picture_) PaintPicture(*picture_, 0, 0, picture_->width(), picture_->height(), 0, 0, picture_->width(), picture_->height());
   Refresh();
 }
@@ -455,9 +455,7 @@ void Image::Paint(HDC dc) {
   RECT r;
   GetClientRect(hwnd(), &r);
   // Where the picture does not reach, the form's background shows.
-  HBRUSH brush = CreateSolidBrush(owner().backColour());
-  FillRect(dc, &r, brush);
-  DeleteObject(brush);
+  FillSolid(dc, &r, owner().backColour());
   if (!picture_ || !picture_->bitmap()) return;
   HDC source = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(source, picture_->bitmap());
@@ -502,9 +500,7 @@ void Label::Paint(HDC dc) {
   RECT r;
   GetClientRect(hwnd(), &r);
   // A transparent label shows the form's background colour beneath it.
-  HBRUSH brush = CreateSolidBrush(transparent ? owner().backColour() : backColour_);
-  FillRect(dc, &r, brush);
-  DeleteObject(brush);
+  FillSolid(dc, &r, transparent ? owner().backColour() : backColour_);
   SetBkMode(dc, TRANSPARENT);
   HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
   SetTextColor(dc, enabled() ? foreColour_ : GetSysColor(COLOR_GRAYTEXT));
@@ -545,9 +541,7 @@ std::string ComboBox::Text() const {
 void Shape::Paint(HDC dc) {
   RECT r;
   GetClientRect(hwnd(), &r);
-  HBRUSH brush = CreateSolidBrush(filled ? fillColour : owner().backColour());
-  FillRect(dc, &r, brush);
-  DeleteObject(brush);
+  FillSolid(dc, &r, filled ? fillColour : owner().backColour());
   HBRUSH edge = CreateSolidBrush(borderColour);
   FrameRect(dc, &r, edge);
   DeleteObject(edge);

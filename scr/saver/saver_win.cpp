@@ -29,10 +29,11 @@ bool AcceptedColour(std::int32_t value, COLORREF* colour) {
 SaverForm::SaverForm(Music& music) : music_(music) {
   SetCaption(kSaverCaption);
   border = forms::Border::kNone;
-  Master.SetBackColour(RGB(0, 0, 0));
+  // Sized first, so each image is made once, at its design size.
   Master.Move(0, 0, 1095, 1155);
-  Pic_C.SetBackColour(RGB(0, 0, 0));
+  Master.SetBackColour(RGB(0, 0, 0));
   Pic_C.Move(0, 0, 1095, 1155);
+  Pic_C.SetBackColour(RGB(0, 0, 0));
   Timer1.onTimer = [this] { Timer1_Timer(); };
   Timer2.onTimer = [this] { Timer2_Timer(); };
   Timer3.onTimer = [this] { Timer3_Timer(); };
