@@ -1,4 +1,6 @@
 // Resource numbers of the screensaver program (shared with resources.rc.in).
 #pragma once
 
+#define IDI_WINDOW_ICON 1  // window icon, 32 x 32, 256 colours
 #define IDR_PREVIEW_PICTURE 101
+#define IDC_HAND_POINTER 102  // pointing hand cursor, hot spot at the finger tip
