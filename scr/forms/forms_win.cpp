@@ -10,6 +10,7 @@ namespace {
 constexpr char kFormClass[] = "GelmoForm";
 constexpr char kControlClass[] = "GelmoControl";
 int g_loadedForms = 0;
+MousePointer g_mousePointer = MousePointer::kDefault;
 
 int DeviceCaps(int index) {
   HDC screen = GetDC(nullptr);
@@ -44,7 +45,9 @@ T* ObjectOfWindow(HWND hwnd, UINT message, LPARAM lParam) {
   return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
+// A back colour may name a system colour (0x800000nn, nn its number).
 void FillSolid(HDC dc, const RECT* rect, COLORREF colour) {
+  if ((colour & 0xFFFFFF00u) == 0x80000000u) colour = GetSysColor(int(colour & 0xFF));
   HBRUSH brush = CreateSolidBrush(colour);
   FillRect(dc, rect, brush);
   DeleteObject(brush);
@@ -54,12 +57,81 @@ RECT PixelRect(const RECT& twips) {
   return {PixelsX(twips.left), PixelsY(twips.top), PixelsX(twips.right), PixelsY(twips.bottom)};
 }
 
+// A memory bitmap of w x h pixels selected into `dc` (created when null),
+// cleared to `colour`, with as much of the old bitmap's content as fits.
+// `oldBitmap` keeps what the context held first, for the final clean-up.
+void ResizeImage(HDC& dc, HBITMAP& image, HGDIOBJ& oldBitmap, int& width, int& height, int w, int h,
+                 COLORREF colour) {
+  if (image && w == width && h == height) return;
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  if (!dc) {
+    dc = CreateCompatibleDC(screen);
+    oldBitmap = nullptr;
+  }
+  ReleaseDC(nullptr, screen);
+  if (!bitmap) return;
+  HDC fresh = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(fresh, bitmap);
+  RECT all = {0, 0, w, h};
+  FillSolid(fresh, &all, colour);
+  if (image) BitBlt(fresh, 0, 0, std::min(w, width), std::min(h, height), dc, 0, 0, SRCCOPY);
+  SelectObject(fresh, old);
+  DeleteDC(fresh);
+  HGDIOBJ previous = SelectObject(dc, bitmap);
+  if (!oldBitmap) oldBitmap = previous;
+  if (image) DeleteObject(image);
+  image = bitmap;
+  width = w;
+  height = h;
+}
+
+void FreeImage(HDC dc, HBITMAP image, HGDIOBJ oldBitmap) {
+  if (dc) {
+    SelectObject(dc, oldBitmap);
+    DeleteDC(dc);
+  }
+  if (image) DeleteObject(image);
+}
+
+// While the application-wide pointer is not the default it covers every window.
+bool SetApplicationCursor() {
+  if (g_mousePointer == MousePointer::kDefault) return false;
+  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  return true;
+}
+
 }  // namespace
 
 int TwipsPerPixelX() { return 1440 / std::max(1, DeviceCaps(LOGPIXELSX)); }
 int TwipsPerPixelY() { return 1440 / std::max(1, DeviceCaps(LOGPIXELSY)); }
 int ScreenWidthTwips() { return GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX(); }
 int ScreenHeightTwips() { return GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY(); }
+
+HFONT CreatePointFont(const char* face, double points, bool bold, bool underline) {
+  HDC screen = GetDC(nullptr);
+  const int height = -int(points * GetDeviceCaps(screen, LOGPIXELSY) / 72.0 + 0.5);
+  ReleaseDC(nullptr, screen);
+  return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE, SHIFTJIS_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+}
+
+void SetMousePointer(MousePointer pointer) {
+  g_mousePointer = pointer;
+  if (SetApplicationCursor()) return;
+  // Back to the default: the window under the mouse picks its own cursor now,
+  // not only when the mouse next moves.
+  POINT p;
+  HWND under = GetCursorPos(&p) ? WindowFromPoint(p) : nullptr;
+  if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId()) {
+    const LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+  } else {
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  }
+}
+
+MousePointer GetMousePointer() { return g_mousePointer; }
 
 // ---- Picture -------------------------------------------------------------
 
@@ -85,6 +157,7 @@ Form::~Form() {
     DestroyWindow(hwnd_);
     Destroyed();
   }
+  FreeImage(imageDc_, image_, oldBitmap_);
 }
 
 int Form::LoadedForms() { return g_loadedForms; }
@@ -94,7 +167,7 @@ void Form::Create() {
   DWORD style = WS_CLIPCHILDREN;
   switch (border) {
     case Border::kNone: style |= WS_POPUP; break;
-    case Border::kFixedSingle: style |= WS_CAPTION | (controlBox ? WS_SYSMENU | WS_MINIMIZEBOX : 0); break;
+    case Border::kFixedSingle: style |= WS_CAPTION | (controlBox ? WS_SYSMENU : 0) | (minButton ? WS_MINIMIZEBOX : 0); break;
     case Border::kSizable: style |= WS_OVERLAPPEDWINDOW; break;
   }
   const RECT px = PixelRect(pending_);
@@ -119,6 +192,11 @@ void Form::Load() {
 void Form::Show(bool modal) {
   Load();
   if (!hwnd_) return;
+  if (clientSize_.cx < 0) {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    Resized(r.right, r.bottom);
+  }
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
   if (!modal) return;
@@ -177,6 +255,38 @@ int Form::ClientHeight() const {
   return r.bottom * TwipsPerPixelY();
 }
 
+void Form::SetClientSize(int width, int height) {
+  RECT r = {0, 0, PixelsX(width), PixelsY(height)};
+  const DWORD style = hwnd_ ? DWORD(GetWindowLongA(hwnd_, GWL_STYLE))
+                      : border == Border::kNone ? WS_POPUP
+                                                : WS_CAPTION;
+  AdjustWindowRectEx(&r, style, FALSE, 0);
+  Move(Left(), Top(), (r.right - r.left) * TwipsPerPixelX(), (r.bottom - r.top) * TwipsPerPixelY());
+}
+
+void Form::EnsureImage() {
+  RECT r = {};
+  if (hwnd_) GetClientRect(hwnd_, &r);
+  ResizeImage(imageDc_, image_, oldBitmap_, imageWidth_, imageHeight_, std::max<int>(1, r.right),
+              std::max<int>(1, r.bottom), backColour_);
+}
+
+HDC Form::hdc() {
+  EnsureImage();
+  return imageDc_;
+}
+
+void Form::Refresh() {
+  if (hwnd_) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void Form::Resized(int width, int height) {
+  if (width == clientSize_.cx && height == clientSize_.cy) return;
+  clientSize_ = {width, height};
+  if (imageDc_) EnsureImage();
+  OnResize();
+}
+
 void Form::SetCaption(const std::string& caption) {
   caption_ = caption;
   if (hwnd_) SetWindowTextA(hwnd_, caption_.c_str());
@@ -213,9 +323,21 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND: {
       RECT r;
       GetClientRect(hwnd, &r);
-      FillSolid(reinterpret_cast<HDC>(wParam), &r, form->backColour_);
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      if (form->imageDc_)
+        BitBlt(dc, 0, 0, r.right, r.bottom, form->imageDc_, 0, 0, SRCCOPY);
+      else
+        FillSolid(dc, &r, form->backColour_);
       return 1;
     }
+    case WM_SIZE:
+      // Not while the window is being created: the form sees its first size
+      // when it is moved in its load or, at the latest, before it is shown.
+      if (wParam != SIZE_MINIMIZED && form->hwnd_ == hwnd) form->Resized(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_SETCURSOR:
+      if (SetApplicationCursor()) return TRUE;
+      return DefWindowProcA(hwnd, message, wParam, lParam);
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
@@ -265,15 +387,18 @@ const char* Control::ClassName() const { return kControlClass; }
 void Control::Create() {
   RegisterClasses();
   const RECT px = PixelRect(rect_);
+  HWND parent = container_ && container_->hwnd() ? container_->hwnd() : owner_.hwnd();
   hwnd_ = CreateWindowExA(0, ClassName(), "", WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | Style(),
-                          px.left, px.top, px.right - px.left, px.bottom - px.top, owner_.hwnd(),
-                          nullptr, GetModuleHandleA(nullptr), this);
+                          px.left, px.top, px.right - px.left, px.bottom - px.top, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleA(nullptr), this);
   if (!hwnd_) return;
   if (ClassName() != kControlClass) {
     // A system control: keep its own procedure, remember the object.
     SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   }
+  // A control placed later stands in front of those placed before it.
+  SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   EnableWindow(hwnd_, enabled_);
   Created();
 }
@@ -307,6 +432,18 @@ void Control::Refresh() {
   }
 }
 
+void Control::PaintBackground(HDC dc) {
+  RECT r;
+  GetClientRect(hwnd_, &r);
+  HDC behind = container_ ? container_->hdc() : owner_.hasImage() ? owner_.hdc() : nullptr;
+  if (behind) {
+    const RECT px = PixelRect(rect_);
+    BitBlt(dc, 0, 0, r.right, r.bottom, behind, px.left, px.top, SRCCOPY);
+  } else {
+    FillSolid(dc, &r, owner_.backColour());
+  }
+}
+
 bool Control::OnMessage(UINT message, WPARAM, LPARAM, LRESULT* result) {
   if (message == WM_LBUTTONUP && onClick && enabled_) {
     onClick(index);
@@ -333,6 +470,13 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_DESTROY:
       control->hwnd_ = nullptr;
       return 0;
+    case WM_SETCURSOR:
+      if (SetApplicationCursor()) return TRUE;
+      if (control->cursor && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(control->cursor);
+        return TRUE;
+      }
+      return DefWindowProcA(hwnd, message, wParam, lParam);
     default:
       if (control->OnMessage(message, wParam, lParam, &result)) return result;
       return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -341,39 +485,15 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 // ---- PictureBox ------------------------------------------------------------
 
-PictureBox::~PictureBox() {
-  if (imageDc_) {
-    SelectObject(imageDc_, oldBitmap_);
-    DeleteDC(imageDc_);
-  }
-  if (image_) DeleteObject(image_);
-}
+PictureBox::~PictureBox() { FreeImage(imageDc_, image_, oldBitmap_); }
 
 void PictureBox::EnsureImage() {
-  const int w = std::max(1, PixelWidth()), h = std::max(1, PixelHeight());
-  if (image_ && w == imageWidth_ && h == imageHeight_) return;
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-  if (!imageDc_) {
-    imageDc_ = CreateCompatibleDC(screen);
-    oldBitmap_ = nullptr;
-  }
-  ReleaseDC(nullptr, screen);
-  if (!bitmap) return;
-  // Fill the new image with the back colour, then keep what the old one held.
-  HDC fresh = CreateCompatibleDC(imageDc_);
-  HGDIOBJ old = SelectObject(fresh, bitmap);
-  RECT all = {0, 0, w, h};
-  FillSolid(fresh, &all, backColour_);
-  if (image_) BitBlt(fresh, 0, 0, std::min(w, imageWidth_), std::min(h, imageHeight_), imageDc_, 0, 0, SRCCOPY);
-  SelectObject(fresh, old);
-  DeleteDC(fresh);
-  HGDIOBJ previous = SelectObject(imageDc_, bitmap);
-  if (!oldBitmap_) oldBitmap_ = previous;
-  if (image_) DeleteObject(image_);
-  image_ = bitmap;
-  imageWidth_ = w;
-  imageHeight_ = h;
+  ResizeImage(imageDc_, image_, oldBitmap_, imageWidth_, imageHeight_, std::max(1, PixelWidth()),
+              std::max(1, PixelHeight()), backColour_);
+}
+
+void PictureBox::Refresh() {
+  if (hwnd()) RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 HDC PictureBox::hdc() {
@@ -454,8 +574,7 @@ void Image::SetPicture(std::shared_ptr<Picture> picture) {
 void Image::Paint(HDC dc) {
   RECT r;
   GetClientRect(hwnd(), &r);
-  // Where the picture does not reach, the form's background shows.
-  FillSolid(dc, &r, owner().backColour());
+  PaintBackground(dc);
   if (!picture_ || !picture_->bitmap()) return;
   HDC source = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(source, picture_->bitmap());
@@ -473,10 +592,15 @@ Label::~Label() {
   if (font_) DeleteObject(font_);
 }
 
+// The caption is also the window's text, for whoever reads windows (a screen
+// reader, a test).
 void Label::SetCaption(const std::string& caption) {
   caption_ = caption;
+  if (hwnd()) SetWindowTextA(hwnd(), caption_.c_str());
   Refresh();
 }
+
+void Label::Created() { SetWindowTextA(hwnd(), caption_.c_str()); }
 void Label::SetForeColour(COLORREF colour) {
   foreColour_ = colour;
   Refresh();
@@ -486,21 +610,23 @@ void Label::SetBackColour(COLORREF colour) {
   Refresh();
 }
 
-void Label::SetFont(const char* face, int points, bool bold, bool underline) {
+void Label::SetFont(const char* face, double points, bool bold, bool underline) {
   if (font_) DeleteObject(font_);
-  HDC screen = GetDC(nullptr);
-  const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
-  font_ = CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE, SHIFTJIS_CHARSET,
-                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+  font_ = CreatePointFont(face, points, bold, underline);
   Refresh();
 }
 
 void Label::Paint(HDC dc) {
   RECT r;
   GetClientRect(hwnd(), &r);
-  // A transparent label shows the form's background colour beneath it.
-  FillSolid(dc, &r, transparent ? owner().backColour() : backColour_);
+  if (transparent)
+    PaintBackground(dc);
+  else
+    FillSolid(dc, &r, backColour_);
+  if (border) {
+    DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    InflateRect(&r, -1, 0);
+  }
   SetBkMode(dc, TRANSPARENT);
   HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
   SetTextColor(dc, enabled() ? foreColour_ : GetSysColor(COLOR_GRAYTEXT));
@@ -508,7 +634,18 @@ void Label::Paint(HDC dc) {
   SelectObject(dc, oldFont);
 }
 
+ComboBox::~ComboBox() {
+  if (font_) DeleteObject(font_);
+}
+
+void ComboBox::SetFont(const char* face, double points) {
+  if (font_) DeleteObject(font_);
+  font_ = CreatePointFont(face, points);
+  if (hwnd()) SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+}
+
 void ComboBox::Created() {
+  if (font_) SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   for (const std::string& item : pending_) SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   SetWindowTextA(hwnd(), pendingText_.c_str());
 }
@@ -537,6 +674,8 @@ std::string ComboBox::Text() const {
   GetWindowTextA(hwnd(), buffer, sizeof buffer);
   return buffer;
 }
+
+void Shape::Created() { SetWindowPos(hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
 
 void Shape::Paint(HDC dc) {
   RECT r;

@@ -51,6 +51,16 @@ inline BITMAPINFO Dib24Info(int width, int height) {
   return info;
 }
 
+// A font of the given face and size (points may have a fraction: 9.75) in the
+// Shift-JIS character set; the caller deletes it.
+HFONT CreatePointFont(const char* face, double points, bool bold = false, bool underline = false);
+
+// The application-wide mouse pointer: while it is not the default, every
+// window of the program shows it instead of its own cursor.
+enum class MousePointer { kDefault = 0, kHourglass = 11 };
+void SetMousePointer(MousePointer pointer);
+MousePointer GetMousePointer();
+
 // Loads a BMP or JPEG file (whatever the platform's picture loader reads);
 // null when it cannot, and the caller then changes nothing.
 std::shared_ptr<Picture> LoadPicture(const std::string& path);
@@ -95,6 +105,16 @@ class Form {
   int Height() const;
   int ClientWidth() const;   // twips
   int ClientHeight() const;
+  // Sizes the window so that its client area has this size, in twips.
+  void SetClientSize(int width, int height);
+
+  // The form's persistent image (its background): whatever is drawn into this
+  // device context stays and is shown behind the controls.  Created on first
+  // use, the size of the client area, cleared to the back colour.
+  HDC hdc();
+  bool hasImage() const { return imageDc_ != nullptr; }
+  // Repaints the form and every control on it.
+  void Refresh();
 
   void SetCaption(const std::string& caption);
   std::string caption() const { return caption_; }
@@ -104,7 +124,11 @@ class Form {
   // Set before Load.
   Border border = Border::kFixedSingle;
   bool controlBox = true;
+  bool minButton = true;
   HICON icon = nullptr;
+
+  // The form's controls in the order they were placed on it.
+  const std::vector<Control*>& controls() const { return controls_; }
 
   // The program ends (the message loop returns) when its last form is unloaded.
   static int LoadedForms();
@@ -114,6 +138,8 @@ class Form {
   virtual void OnQueryUnload(bool& cancel, UnloadMode mode) { (void)cancel, (void)mode; }
   virtual void OnUnload(bool& cancel) { (void)cancel; }
   virtual void OnPaint(HDC dc) { (void)dc; }
+  // The client area has a new size (also its first one, before it is shown).
+  virtual void OnResize() {}
   // Other messages; return true when handled (result in *result).
   virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     (void)message, (void)wParam, (void)lParam, (void)result;
@@ -128,6 +154,8 @@ class Form {
   void Destroyed();
   void AddControl(Control* control) { controls_.push_back(control); }
   void RemoveControl(Control* control);
+  void EnsureImage();
+  void Resized(int width, int height);
 
   HWND hwnd_ = nullptr;
   std::string caption_;
@@ -137,6 +165,11 @@ class Form {
   bool modalDone_ = false;
   std::vector<Control*> controls_;
   std::vector<Timer*> timers_;
+  HDC imageDc_ = nullptr;
+  HBITMAP image_ = nullptr;
+  HGDIOBJ oldBitmap_ = nullptr;
+  int imageWidth_ = 0, imageHeight_ = 0;
+  SIZE clientSize_ = {-1, -1};  // pixels, as last reported
 };
 
 // Runs the window messages until the program ends; returns the exit code.
@@ -144,7 +177,10 @@ int RunMessageLoop();
 
 // ---- controls ------------------------------------------------------------------
 
-// A child window of a form.  Controls sharing a name are told apart by `index`.
+class PictureBox;
+
+// A child window of a form, or of a picture box on it (its container).
+// Controls sharing a name are told apart by `index`.
 class Control {
  public:
   Control(Form& owner, int index = 0);
@@ -156,7 +192,16 @@ class Control {
   Form& owner() const { return owner_; }
   const int index;
 
-  // Geometry in twips, relative to the form's client area.
+  // Puts the control into a picture box: it moves with it and its geometry is
+  // relative to it.  Set before the form is loaded.
+  void SetContainer(PictureBox* container) { container_ = container; }
+  // The window identifier (as GetDlgItem finds it).  Set before loading.
+  void SetId(int id) { id_ = id; }
+  int id() const { return id_; }
+  // The cursor shown over the control; null for the arrow.
+  HCURSOR cursor = nullptr;
+
+  // Geometry in twips, relative to the container's client area.
   void Move(int left, int top, int width, int height);
   int Left() const { return rect_.left; }
   int Top() const { return rect_.top; }
@@ -181,6 +226,9 @@ class Control {
   virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   virtual void Created() {}
   virtual void Resized() {}
+  // Fills the control with what lies behind it: the container's or the
+  // form's persistent image, or else the form's back colour.
+  void PaintBackground(HDC dc);
 
  private:
   friend class Form;
@@ -188,6 +236,8 @@ class Control {
   void Create();
 
   Form& owner_;
+  PictureBox* container_ = nullptr;
+  int id_ = 0;
   HWND hwnd_ = nullptr;
   RECT rect_ = {0, 0, 1200, 1200};
   bool visible_ = true;
@@ -195,7 +245,8 @@ class Control {
 };
 
 // A picture box: a back colour and a persistent image that keeps whatever is
-// drawn into its device context and repaints the box from it.
+// drawn into its device context and repaints the box from it.  Other controls
+// may stand in it (SetContainer).
 class PictureBox : public Control {
  public:
   using Control::Control;
@@ -203,6 +254,8 @@ class PictureBox : public Control {
 
   // The persistent image's device context: draw into it, then Refresh.
   HDC hdc();
+  // Repaints the box and the controls in it.
+  void Refresh();
   void SetBackColour(COLORREF colour);  // also clears the image to that colour
   COLORREF backColour() const { return backColour_; }
   void Cls();
@@ -220,6 +273,7 @@ class PictureBox : public Control {
   std::vector<std::uint8_t> ImageRows(int* width, int* height);
 
  protected:
+  DWORD Style() const override { return WS_CLIPCHILDREN; }
   void Paint(HDC dc) override;
   void Created() override;
   void Resized() override;
@@ -235,7 +289,8 @@ class PictureBox : public Control {
   int imageWidth_ = 0, imageHeight_ = 0;
 };
 
-// An image control: shows a picture at its own size or stretched to the control.
+// An image control: shows a picture at its own size or stretched to the
+// control; where the picture does not reach, what lies behind shows.
 class Image : public Control {
  public:
   using Control::Control;
@@ -259,12 +314,16 @@ class Label : public Control {
   const std::string& caption() const { return caption_; }
   void SetForeColour(COLORREF colour);
   void SetBackColour(COLORREF colour);
-  void SetFont(const char* face, int points, bool bold = false, bool underline = false);
-  bool transparent = true;  // the form's background shows through
+  COLORREF backColour() const { return backColour_; }
+  COLORREF foreColour() const { return foreColour_; }
+  void SetFont(const char* face, double points, bool bold = false, bool underline = false);
+  bool transparent = true;  // what lies behind shows through
+  bool border = false;      // a single sunken border
   UINT alignment = DT_LEFT;
 
  protected:
   void Paint(HDC dc) override;
+  void Created() override;
 
  private:
   std::string caption_;
@@ -283,6 +342,8 @@ class ComboBox : public Control {
   std::string Item(int i) const;
   void SetText(const std::string& text);
   std::string Text() const;
+  void SetFont(const char* face, double points);
+  ~ComboBox() override;
 
  protected:
   const char* ClassName() const override { return "COMBOBOX"; }
@@ -290,11 +351,13 @@ class ComboBox : public Control {
   void Created() override;
 
  private:
+  HFONT font_ = nullptr;
   std::vector<std::string> pending_;
   std::string pendingText_;
 };
 
-// A filled rectangle with a border.
+// A filled rectangle with a border.  Shapes are drawings on their container:
+// they stay behind every other control on it.
 class Shape : public Control {
  public:
   using Control::Control;
@@ -304,6 +367,7 @@ class Shape : public Control {
 
  protected:
   void Paint(HDC dc) override;
+  void Created() override;
 };
 
 // A timer: one event per interval on the window thread while enabled.

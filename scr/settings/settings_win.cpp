@@ -29,6 +29,8 @@ std::string WriteIniString(const std::string& section, const std::string& key, c
   return {};
 }
 
+void FlushIniFile(const std::string& file) { WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str()); }
+
 bool FileExists(const std::string& path) { return forms::CanOpenForReading(PathForFileTest(path)); }
 
 std::string SettingsFilePath() { return JoinPath(forms::ProgramFolder(), kSettingsFileName); }

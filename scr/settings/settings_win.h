@@ -21,6 +21,8 @@ std::string ReadIniString(const std::string& section, const std::string& key, co
 // g_lastApiResult (0 when the write failed).
 std::string WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                            const std::string& file);
+// Writes out whatever the platform still holds back of the file's changes.
+void FlushIniFile(const std::string& file);
 // True when the file can be opened for reading (a trailing "\" is dropped
 // first, so a folder gives false).
 bool FileExists(const std::string& path);

@@ -7,5 +7,6 @@ constexpr char kSaverCaption[] = "Gelmo_Main";    // the saver window
 constexpr char kDialogCaption[] = "<ゲルモ>";     // the settings dialog
 constexpr char kRendererCaption[] = "Gelmo_VC";   // the renderer's window
 constexpr char kRendererFileName[] = "ゲルモ.dll";  // beside the screensaver program
+constexpr char kHomePage[] = "https://gelmo.example.jp/";  // the settings dialog's link
 
 }  // namespace gelmo

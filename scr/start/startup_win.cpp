@@ -3,6 +3,7 @@
 // opens the settings dialog or runs the saver.
 #include <windows.h>
 
+#include "scr/dialog/dialog_win.h"
 #include "scr/forms/program_win.h"
 #include "scr/start/program_names.h"
 #include "scr/music/mci_port_win.h"
@@ -36,8 +37,13 @@ int StartUp() {
     return 0;
   }
   switch (request.mode) {
-    case StartMode::kSettings:
-      return 0;  // the settings dialog comes with its own module
+    case StartMode::kSettings: {
+      // Modal and without owner; when it has closed the program ends.
+      static Choosers choosers;
+      static SettingsDialog dialog(choosers);
+      dialog.Show(true);
+      return 0;
+    }
     case StartMode::kSaver:
       g_cursorShowCount = ShowCursor(FALSE);
       [[fallthrough]];

@@ -1,0 +1,438 @@
+#include "scr/dialog/dialog_win.h"
+
+#include <shellapi.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "scr/dialog/dialog_rules.h"
+#include "scr/settings/number_text.h"
+#include "scr/settings/settings_win.h"
+#include "scr/start/program_names.h"
+#include "scr/start/resources.h"
+
+namespace gelmo {
+
+std::int16_t g_animOriginX = 0, g_animOriginY = 0;
+
+namespace {
+
+constexpr char kFontFace[] = "ＭＳ Ｐゴシック";
+constexpr double kFontPoints = 9.75;
+constexpr char kFileDialogTitle[] = "ﾌｧｲﾙを開く";
+
+// The layout is designed on a grid of 15 twips (a pixel at 96 dots per inch).
+constexpr int Px(int pixels) { return pixels * 15; }
+
+constexpr int kClientWidth = 7560, kClientHeight = 6165;
+constexpr COLORREF kWindowBack = 0x00C0C0C0;
+constexpr COLORREF kPanelBack = 0x00E0E0E0;
+constexpr COLORREF kHeadingFill = RGB(214, 226, 244);
+constexpr COLORREF kHeadingEdge = RGB(70, 80, 100);
+
+struct FileChoice {
+  const char* description;
+  const char* pattern;
+};
+constexpr FileChoice kPictureFiles = {"画像ﾌｧｲﾙ (BMP JPG)", "*.BMP;*.JPG"};
+constexpr FileChoice kMusicFiles = {"BGMﾌｧｲﾙ (MP3 WAV)", "*.MP3;*.WAV"};
+
+RECT ScreenRectOf(HWND window) {
+  RECT r = {};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+RECT OriginPoint() { return {g_animOriginX, g_animOriginY, g_animOriginX, g_animOriginY}; }
+
+// The 12 x 12 option pictures: a light grey square in a dark frame, and a
+// blue one in a light frame with a small highlight.
+std::shared_ptr<forms::Picture> OptionPicture(bool marked) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 12, 12);
+  HDC dc = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  auto fill = [dc](int l, int t, int r, int b, COLORREF colour) {
+    RECT rect = {l, t, r, b};
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+  };
+  if (marked) {
+    fill(0, 0, 12, 12, RGB(236, 242, 255));
+    fill(1, 1, 11, 11, RGB(24, 70, 190));
+    fill(2, 2, 10, 10, RGB(40, 100, 230));
+    fill(3, 3, 6, 5, RGB(150, 190, 255));
+  } else {
+    fill(0, 0, 12, 12, RGB(64, 64, 72));
+    fill(1, 1, 11, 11, RGB(212, 212, 216));
+    fill(1, 1, 11, 2, RGB(150, 150, 158));
+  }
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return std::make_shared<forms::Picture>(bitmap);
+}
+
+// Lines across the surface, one per twip of its height, each in the grey of
+// its row (see GradientGrey); width and height in twips.  Lines that fall on
+// one pixel row cover each other, so only the last of them is drawn.
+void DrawGradient(HDC dc, int width, int height) {
+  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
+  const int right = forms::PixelsX(width);
+  for (int y = 0; y <= height; ++y) {
+    const int row = forms::PixelsY(y);
+    if (y < height && forms::PixelsY(y + 1) == row) continue;
+    const int grey = GradientGrey(y, height);
+    SetDCPenColor(dc, RGB(grey, grey, grey));
+    MoveToEx(dc, 0, row, nullptr);
+    LineTo(dc, right, row);
+  }
+  SelectObject(dc, oldPen);
+}
+
+}  // namespace
+
+void AnimateOpen(HWND window) {
+  const RECT from = OriginPoint(), to = ScreenRectOf(window);
+  DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
+}
+
+void AnimateClose(HWND window) {
+  const RECT from = ScreenRectOf(window), to = OriginPoint();
+  DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
+}
+
+void SetAllButtons(forms::Form& form) {
+  for (forms::Control* control : form.controls())
+    if (auto* button = dynamic_cast<Command*>(control)) button->Initialize();
+}
+
+std::int16_t RepeatFromText(const std::string& text) {
+  const std::optional<DecimalNumber> number = ParseNumberText(text);
+  const std::optional<std::int64_t> whole = number ? RoundHalfEven(*number) : std::nullopt;
+  // A number the track cannot hold is no track: the whole disc plays, as when
+  // the settings file holds such a number.
+  if (!whole || *whole < INT16_MIN || *whole > INT16_MAX) return 0;
+  return std::int16_t(*whole);
+}
+
+// ---- layout --------------------------------------------------------------------
+
+SettingsDialog::SettingsDialog(Choosers& choosers) : choosers_(choosers) {
+  SetCaption(kDialogCaption);
+  border = forms::Border::kFixedSingle;
+  minButton = false;
+  SetBackColour(kWindowBack);
+  icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_WINDOW_ICON));
+  SetClientSize(kClientWidth, kClientHeight);
+  Arrange();
+}
+
+forms::Shape& SettingsDialog::Shape3(int index) { return shapes_[index == 3 ? 2 : index]; }
+forms::Label& SettingsDialog::lbl(int index) { return labels_[index == 7 ? 4 : index]; }
+
+void SettingsDialog::Arrange() {
+  Pic.SetId(kIdPic);
+  Pic.SetBackColour(kPanelBack);
+  Pic.Move(Px(12), Px(12), Px(480), Px(336));
+
+  auto inPanel = [this](forms::Control& c, int id, int x, int y, int w, int h) {
+    c.SetContainer(&Pic);
+    c.SetId(id);
+    c.Move(Px(x), Px(y), Px(w), Px(h));
+  };
+  auto text = [](forms::Label& label, const std::string& caption) {
+    label.SetFont(kFontFace, kFontPoints);
+    label.SetCaption(caption);
+  };
+  auto heading = [&](int index, int y, const char* caption) {
+    forms::Shape& shape = Shape3(index);
+    shape.fillColour = kHeadingFill;
+    shape.borderColour = kHeadingEdge;
+    inPanel(shape, kIdShape3 + index, 8, y, 132, 20);
+    forms::Label& label = lbl(index);
+    inPanel(label, kIdLbl + index, 9, y + 1, 130, 18);
+    label.transparent = false;
+    label.SetBackColour(kHeadingFill);
+    label.SetForeColour(RGB(0, 0, 0));
+    label.alignment = DT_CENTER;
+    text(label, caption);
+    // one pixel lower, to sit in the middle of the rectangle
+    label.Move(Px(9), Px(y + 3), Px(130), Px(16));
+  };
+  auto option = [&](forms::Image& image, forms::Label& label, int id, int y, int width, const char* caption) {
+    inPanel(image, id, 20, y + 2, 12, 12);
+    inPanel(label, id + 10, 38, y, width, 16);
+    text(label, caption);
+  };
+  auto button = [&](Command& command, int id, int x, int y, int w, const char* caption) {
+    inPanel(command, id, x, y, w, 25);
+    command.SetCaption(caption);
+  };
+  auto fileRow = [&](int index, int y) {
+    button(Cmd_F[index], kIdCmdF + index, 38, y, 30, "...");
+    inPanel(lbl_Fname[index], kIdLblFname + index, 74, y + 3, 396, 19);
+    lbl_Fname[index].border = true;
+    lbl_Fname[index].transparent = false;
+    lbl_Fname[index].SetBackColour(RGB(255, 255, 255));
+    text(lbl_Fname[index], "");
+  };
+  auto thumbnail = [&](int index, int y) {
+    inPanel(Img[index], kIdImg + index, 410, y, 60, 60);
+    Img[index].stretch = true;
+  };
+
+  heading(0, 6, "オブジェクト");
+  option(Img_Obj[0], lbl_Obj[0], kIdImgObj, 30, 300, "デスクトップのキャプチャ画像");
+  option(Img_Obj[1], lbl_Obj[1], kIdImgObj + 1, 48, 300, "画像ファイルを指定（BMP、JPG）");
+  fileRow(0, 66);
+  thumbnail(0, 6);
+
+  heading(1, 98, "背景画像");
+  option(Img_Back[0], lbl_Back[0], kIdImgBack, 126, 92, "指定なし　=>");
+  button(Cmd_Color, kIdCmdColor, 134, 121, 64, "色指定");
+  inPanel(lbl_Color, kIdLblColor, 206, 124, 48, 19);
+  lbl_Color.border = true;
+  lbl_Color.transparent = false;
+  option(Img_Back[1], lbl_Back[1], kIdImgBack + 1, 150, 300, "デスクトップのキャプチャ画像");
+  option(Img_Back[2], lbl_Back[2], kIdImgBack + 2, 168, 300, "画像ファイルを指定（BMP、JPG）");
+  fileRow(1, 186);
+  thumbnail(1, 102);
+
+  heading(2, 218, "BGM");
+  option(Img_BGM[1], lbl_BGM[1], kIdImgBgm + 1, 246, 62, "音楽CD");
+  inPanel(BGM_Repeat, kIdBgmRepeat, 104, 242, 52, 220);
+  BGM_Repeat.SetFont(kFontFace, kFontPoints);
+  inPanel(lbl(3), kIdLbl + 3, 162, 246, 120, 16);
+  text(lbl(3), "曲目をリピート");
+  option(Img_BGM[0], lbl_BGM[0], kIdImgBgm, 268, 200, "指定なし");
+  option(Img_BGM[2], lbl_BGM[2], kIdImgBgm + 2, 286, 200, "MP3、WAV");
+  fileRow(2, 304);
+
+  // Below the panel, on the window's own gradient.
+  lbl(7).SetId(kIdLbl + 7);
+  lbl(7).Move(Px(14), Px(357), Px(250), Px(16));
+  lbl(7).SetForeColour(RGB(255, 255, 255));
+  text(lbl(7), "作者のホームページ");
+  lbl_URL.SetId(kIdLblUrl);
+  lbl_URL.Move(Px(14), Px(377), Px(250), Px(16));
+  lbl_URL.SetForeColour(RGB(255, 255, 255));
+  lbl_URL.SetFont(kFontFace, kFontPoints, false, true);
+  lbl_URL.SetCaption(kHomePage);
+  lbl_URL.cursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_POINTER));
+  if (!lbl_URL.cursor) lbl_URL.cursor = LoadCursorA(nullptr, IDC_HAND);
+  Cmd_Set.SetId(kIdCmdSet);
+  Cmd_Set.Move(Px(268), Px(365), Px(109), Px(25));
+  Cmd_Set.SetCaption("設定");
+  Cmd_Can.SetId(kIdCmdCan);
+  Cmd_Can.Move(Px(383), Px(365), Px(109), Px(25));
+  Cmd_Can.SetCaption("ｷｬﾝｾﾙ");
+
+  // The option pictures lie outside the client area.
+  for (int i = 0; i < 2; ++i) {
+    Img_Ra[i].SetId(kIdImgRa + i);
+    Img_Ra[i].Move(Px(-40 + 14 * i), Px(-40), Px(12), Px(12));
+    Img_Ra[i].SetPicture(OptionPicture(i == 1));
+  }
+
+  for (int i = 0; i < 2; ++i) {
+    Img_Obj[i].onClick = [this](int index) { Img_Obj_Click(index); };
+    lbl_Obj[i].onClick = [this](int index) { lbl_Obj_Click(index); };
+  }
+  for (int i = 0; i < 3; ++i) {
+    Img_Back[i].onClick = [this](int index) { Img_Back_Click(index); };
+    lbl_Back[i].onClick = [this](int index) { lbl_Back_Click(index); };
+    Img_BGM[i].onClick = [this](int index) { Img_BGM_Click(index); };
+    lbl_BGM[i].onClick = [this](int index) { lbl_BGM_Click(index); };
+    Cmd_F[i].Click = [this](int index) { Cmd_F_Click(index); };
+  }
+  Cmd_Color.Click = [this](int) { Cmd_Color_Click(); };
+  Cmd_Set.Click = [this](int) { Cmd_Set_Click(); };
+  Cmd_Can.Click = [this](int) { Cmd_Can_Click(); };
+  lbl_URL.onClick = [this](int) { lbl_URL_Click(); };
+}
+
+// ---- loading ---------------------------------------------------------------------
+
+void SettingsDialog::OnLoad() {
+  const SaverSettings& s = g_saverSettings;
+  // The buttons as placed: their stored design applies on the first look,
+  // and every one starts enabled.
+  for (forms::Control* control : controls())
+    if (auto* button = dynamic_cast<Command*>(control)) {
+      button->Enabled();
+      button->SetEnabled(true);
+    }
+
+  const WindowPlace place = DialogPlace(forms::ScreenWidthTwips(), forms::ScreenHeightTwips(), Width(), Height());
+  Move(place.left, place.top, Width(), Height());
+  SetAllButtons(*this);
+
+  Cmd_F[0].SetEnabled(s.ObjKind != 0);
+  MarkOption(Img_Obj, 2, s.ObjKind);
+  lbl_Fname[0].SetCaption(s.ObjFile());
+  if (!s.ObjFile().empty()) ShowThumbnail(0, s.ObjFile());
+
+  Cmd_Color.SetEnabled(false);
+  Cmd_F[1].SetEnabled(false);
+  MarkOption(Img_Back, 3, s.BackKind);
+  lbl_Color.SetBackColour(COLORREF(s.BackColour));
+  lbl_Fname[1].SetCaption(s.BackFile());
+  if (!s.BackFile().empty()) ShowThumbnail(1, s.BackFile());
+  if (s.BackKind == 0)
+    Cmd_Color.SetEnabled(true);
+  else if (s.BackKind == 2)
+    Cmd_F[1].SetEnabled(true);
+
+  BGM_Repeat.SetEnabled(false);
+  Cmd_F[2].SetEnabled(false);
+  MarkOption(Img_BGM, 3, s.BgmKind);
+  if (s.BgmKind == 1) BGM_Repeat.SetEnabled(true);
+  if (s.BgmKind == 2) Cmd_F[2].SetEnabled(true);
+  BGM_Repeat.SetText(RepeatText(s.BgmRepeat));
+  for (const std::string& entry : RepeatList()) BGM_Repeat.AddItem(entry);
+  lbl_Fname[2].SetCaption(s.BgmFile);
+
+  POINT mouse;
+  if (GetCursorPos(&mouse)) {
+    g_animOriginX = std::int16_t(mouse.x);
+    g_animOriginY = std::int16_t(mouse.y);
+  } else {
+    g_animOriginX = g_animOriginY = 0;
+  }
+  AnimateOpen(hwnd());
+  forms::SetMousePointer(forms::MousePointer::kDefault);
+}
+
+// The option of the kind shows the marked picture, the others the unmarked
+// one; a kind outside the group marks none.
+void SettingsDialog::MarkOption(forms::Image* images, int count, std::int16_t kind) {
+  const std::optional<int> marked = MarkedOption(kind, count);
+  for (int i = 0; i < count; ++i) images[i].SetPicture(Img_Ra[marked == i ? 1 : 0].picture());
+}
+
+void SettingsDialog::ShowThumbnail(int index, const std::string& file) {
+  // A file that cannot be read leaves the thumbnail as it was.
+  if (std::shared_ptr<forms::Picture> picture = forms::LoadPicture(file)) Img[index].SetPicture(std::move(picture));
+}
+
+void SettingsDialog::OnResize() {
+  DrawGradient(hdc(), ClientWidth(), ClientHeight());
+  DrawGradient(Pic.hdc(), Pic.Width(), Pic.Height());
+  Refresh();
+}
+
+// ---- choosing ---------------------------------------------------------------------
+
+void SettingsDialog::Img_Obj_Click(int index) {
+  g_saverSettings.ObjKind = std::int16_t(index);
+  Cmd_F[0].SetEnabled(index != 0);
+  MarkOption(Img_Obj, 2, g_saverSettings.ObjKind);
+}
+
+void SettingsDialog::Img_Back_Click(int index) {
+  SaverSettings& s = g_saverSettings;
+  s.BackKind = std::int16_t(index);
+  Cmd_Color.SetEnabled(false);
+  Cmd_F[1].SetEnabled(false);
+  MarkOption(Img_Back, 3, s.BackKind);
+  lbl_Color.SetBackColour(COLORREF(s.BackColour));
+  if (index == 0)
+    Cmd_Color.SetEnabled(true);
+  else if (index == 2)
+    Cmd_F[1].SetEnabled(true);
+}
+
+void SettingsDialog::Img_BGM_Click(int index) {
+  SaverSettings& s = g_saverSettings;
+  s.BgmKind = std::int16_t(index);
+  Cmd_F[2].SetEnabled(false);
+  BGM_Repeat.SetEnabled(false);
+  MarkOption(Img_BGM, 3, s.BgmKind);
+  if (index == 1) BGM_Repeat.SetEnabled(true);
+  if (index == 2) Cmd_F[2].SetEnabled(true);
+}
+
+void SettingsDialog::Cmd_F_Click(int index) {
+  SaverSettings& s = g_saverSettings;
+  const bool music = index == 2;
+  const FileChoice& choice = music ? kMusicFiles : kPictureFiles;
+  const std::string& folder = music ? s.BgmFolder : s.PictureFolder[index];
+  // One filter: description, NUL, pattern, and the NUL that ends the list.
+  std::string filter = std::string(choice.description) + '\0' + choice.pattern + '\0';
+  char file[256] = {};   // 255 NULs, and one more so the text always ends
+  char title[256] = {};
+  OPENFILENAMEA record = {};
+  record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  record.hwndOwner = hwnd();
+  record.hInstance = GetModuleHandleA(nullptr);
+  record.lpstrFilter = filter.c_str();
+  record.lpstrFile = file;
+  record.nMaxFile = 255;
+  record.lpstrFileTitle = title;
+  record.nMaxFileTitle = 255;
+  record.lpstrInitialDir = folder.c_str();
+  record.lpstrTitle = kFileDialogTitle;
+  record.Flags = 0;
+  if (!choosers_.OpenFile(&record)) return;
+
+  const std::string path(file, strnlen(file, 255));
+  if (music) {
+    s.BgmFile = path;
+    lbl_Fname[2].SetCaption(path);
+    s.BgmFolder = FolderOfPath(s.BgmFile);
+  } else {
+    s.PictureFile[index] = path;
+    lbl_Fname[index].SetCaption(path);
+    s.PictureFolder[index] = FolderOfPath(s.PictureFile[index]);
+    ShowThumbnail(index, path);
+  }
+}
+
+void SettingsDialog::Cmd_Color_Click() {
+  // The custom colours offered are the system colours 0 to 15, afresh each time.
+  COLORREF custom[16];
+  for (int n = 0; n < 16; ++n) custom[n] = GetSysColor(n);
+  CHOOSECOLORA record = {};
+  record.lStructSize = sizeof record;
+  record.hwndOwner = hwnd();
+  record.hInstance = reinterpret_cast<HWND>(GetModuleHandleA(nullptr));
+  record.rgbResult = 0;
+  record.lpCustColors = custom;
+  record.Flags = CC_PREVENTFULLOPEN;
+  if (choosers_.ChooseColour(&record)) lbl_Color.SetBackColour(record.rgbResult);
+}
+
+// ---- saving, cancelling, the link ---------------------------------------------------------
+
+void SettingsDialog::Cmd_Set_Click() {
+  SaverSettings& s = g_saverSettings;
+  auto write = [](std::string_view key, const std::string& value) {
+    WriteIniString(std::string(kSettingsSection), std::string(key), value, SettingsFilePath());
+  };
+  write(kObjKindKey, FormatNumber(s.ObjKind));
+  write(kObjFileKey, s.ObjFile());
+  write(kBackKindKey, FormatNumber(s.BackKind));
+  write(kBackFileKey, s.BackFile());
+  write(kBackColourKey, FormatNumber(std::int32_t(lbl_Color.backColour())));
+  write(kBgmKindKey, FormatNumber(s.BgmKind));
+  s.BgmRepeat = RepeatFromText(BGM_Repeat.Text());
+  write(kBgmRepeatKey, FormatNumber(s.BgmRepeat));
+  write(kBgmFileKey, s.BgmFile);
+  // The file is complete before the window starts to close.
+  FlushIniFile(SettingsFilePath());
+  Unload();
+}
+
+void SettingsDialog::Cmd_Can_Click() { Unload(); }
+
+void SettingsDialog::OnUnload(bool&) { AnimateClose(hwnd()); }
+
+void SettingsDialog::lbl_URL_Click() {
+  forms::SetMousePointer(forms::MousePointer::kHourglass);
+  ShellExecuteA(hwnd(), "open", lbl_URL.caption().c_str(), "", "", SW_SHOWNORMAL);
+  forms::SetMousePointer(forms::MousePointer::kDefault);
+}
+
+}  // namespace gelmo

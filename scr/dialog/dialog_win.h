@@ -1,0 +1,138 @@
+// Gelmo_P: the settings dialog.  In three groups it shows and changes the
+// object picture, the background and the music of SaverSettings, and writes
+// them to ゲルモ.ini when the user confirms.  It opens and closes with a zoom
+// from and to the place where the mouse stood when it opened.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "scr/button/command_win.h"
+#include "scr/forms/forms_win.h"
+
+namespace gelmo {
+
+// ---- the zoom animation ------------------------------------------------------
+
+// The mouse position when the dialog opened: where the opening zoom starts and
+// the closing one ends (screen pixels; 0, 0 until set).
+extern std::int16_t g_animOriginX, g_animOriginY;
+// The caption animation from that point to the window's rectangle, and back.
+void AnimateOpen(HWND window);
+void AnimateClose(HWND window);
+
+// ---- the platform's choosers --------------------------------------------------
+
+// The modal file-open and colour dialogs.  The dialog hands them its records;
+// a test may look at the records on their way.
+class Choosers {
+ public:
+  virtual ~Choosers() = default;
+  virtual BOOL OpenFile(OPENFILENAMEA* record) { return GetOpenFileNameA(record); }
+  virtual BOOL ChooseColour(CHOOSECOLORA* record) { return ChooseColorA(record); }
+};
+
+// ---- the dialog ----------------------------------------------------------------------
+
+// Window identifiers of the controls (an indexed control adds its index), so
+// that they can be found with GetDlgItem from the dialog or the panel.
+enum DialogControlId : int {
+  kIdCmdSet = 100,
+  kIdCmdCan,
+  kIdPic,
+  kIdCmdColor,
+  kIdLblColor,
+  kIdBgmRepeat,
+  kIdLblUrl,
+  kIdCmdF = 110,      // + 0 object, 1 background, 2 music
+  kIdLblFname = 120,  // + the same index
+  kIdImg = 130,       // + 0 object, 1 background
+  kIdImgObj = 140,
+  kIdLblObj = 150,
+  kIdImgBack = 160,
+  kIdLblBack = 170,
+  kIdImgBgm = 180,
+  kIdLblBgm = 190,
+  kIdLbl = 200,     // + the label's index
+  kIdShape3 = 210,  // + the shape's index
+  kIdImgRa = 220,
+};
+
+class SettingsDialog : public forms::Form {
+ public:
+  explicit SettingsDialog(Choosers& choosers);
+
+  // The panel that holds the three groups; most controls stand in it.
+  forms::PictureBox Pic{*this};
+
+  // Headings: lbl(0) to lbl(2) on Shape3(0), Shape3(1), Shape3(3); lbl(3)
+  // beside the repeat box; lbl(7) above the home-page link.
+  forms::Shape& Shape3(int index);
+  forms::Label& lbl(int index);
+
+  // Object group.
+  forms::Image Img_Obj[2] = {forms::Image(*this, 0), forms::Image(*this, 1)};
+  forms::Label lbl_Obj[2] = {forms::Label(*this, 0), forms::Label(*this, 1)};
+  // Background group.
+  forms::Image Img_Back[3] = {forms::Image(*this, 0), forms::Image(*this, 1), forms::Image(*this, 2)};
+  forms::Label lbl_Back[3] = {forms::Label(*this, 0), forms::Label(*this, 1), forms::Label(*this, 2)};
+  Command Cmd_Color{*this};
+  forms::Label lbl_Color{*this};  // the colour swatch
+  // Music group, shown in the order 1, 0, 2.
+  forms::Image Img_BGM[3] = {forms::Image(*this, 0), forms::Image(*this, 1), forms::Image(*this, 2)};
+  forms::Label lbl_BGM[3] = {forms::Label(*this, 0), forms::Label(*this, 1), forms::Label(*this, 2)};
+  forms::ComboBox BGM_Repeat{*this};
+  // Per file: 0 object picture, 1 background picture, 2 music.
+  Command Cmd_F[3] = {Command(*this, 0), Command(*this, 1), Command(*this, 2)};
+  forms::Label lbl_Fname[3] = {forms::Label(*this, 0), forms::Label(*this, 1), forms::Label(*this, 2)};
+  forms::Image Img[2] = {forms::Image(*this, 0), forms::Image(*this, 1)};  // thumbnails
+
+  // Below the panel.
+  forms::Label lbl_URL{*this};
+  Command Cmd_Set{*this};
+  Command Cmd_Can{*this};
+  // The two option pictures, never seen: 0 unmarked, 1 marked.
+  forms::Image Img_Ra[2] = {forms::Image(*this, 0), forms::Image(*this, 1)};
+
+  // The handlers, as the controls' events call them.
+  void Img_Obj_Click(int index);
+  void lbl_Obj_Click(int index) { Img_Obj_Click(index); }
+  void Img_Back_Click(int index);
+  void lbl_Back_Click(int index) { Img_Back_Click(index); }
+  void Img_BGM_Click(int index);
+  void lbl_BGM_Click(int index) { Img_BGM_Click(index); }
+  void Cmd_F_Click(int index);
+  void Cmd_Color_Click();
+  void Cmd_Set_Click();
+  void Cmd_Can_Click();
+  void lbl_URL_Click();
+
+ protected:
+  void OnLoad() override;      // Form_Load
+  void OnResize() override;    // Form_Resize
+  void OnUnload(bool& cancel) override;  // Form_Unload
+
+ private:
+  void Arrange();
+  void MarkOption(forms::Image* images, int count, std::int16_t kind);
+  void ShowThumbnail(int index, const std::string& file);
+
+  Choosers& choosers_;
+  forms::Shape shapes_[3] = {forms::Shape(*this, 0), forms::Shape(*this, 1), forms::Shape(*this, 3)};
+  forms::Label labels_[5] = {forms::Label(*this, 0), forms::Label(*this, 1), forms::Label(*this, 2),
+                             forms::Label(*this, 3), forms::Label(*this, 7)};
+};
+
+// Calls Initialize on every button control of the form, in the form's control
+// order: each starts its hover tracking.
+void SetAllButtons(forms::Form& form);
+
+// The number the repeat box's text stands for: a number rounded to a whole
+// one (halves to even), or 0 for no number and for one beyond 16 bits.
+std::int16_t RepeatFromText(const std::string& text);
+
+}  // namespace gelmo

@@ -1,0 +1,177 @@
+// ゲルモ.scr /c as the screensaver host starts it: the dialog shows the
+// settings file, confirming rewrites all eight keys, and cancelling, the close
+// box or a settings file that cannot be written end it without harm.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "scr/dialog/dialog_win.h"
+#include "tests/win/child_process.h"
+
+namespace gelmo {
+namespace {
+
+using testing::ChildProcess;
+using testing::PumpUntil;
+using testing::ScratchFolder;
+
+std::string ReadAll(const std::string& path) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return "(missing)";
+  std::string bytes(GetFileSize(f, nullptr), '\0');
+  DWORD got = 0;
+  if (!bytes.empty()) ReadFile(f, &bytes[0], DWORD(bytes.size()), &got, nullptr);
+  CloseHandle(f);
+  bytes.resize(got);
+  return bytes;
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(f, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+  CloseHandle(f);
+}
+
+// How this platform's profile writer stores a value " 1": Windows keeps the
+// leading blank, Wine drops it.  The expected files follow the platform.
+std::string Number(const std::string& digits) {
+  static const bool keepsBlank = [] {
+    ScratchFolder probe("gelmo-profile-probe");
+    const std::string file = probe / "p.ini";
+    WritePrivateProfileStringA("S", "k", " 1", file.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
+    return ReadAll(file).find("k= 1") != std::string::npos;
+  }();
+  return digits[0] == '-' || !keepsBlank ? digits : " " + digits;
+}
+
+std::string Settings(const std::string& objKind, const std::string& objFile, const std::string& backKind,
+                     const std::string& backFile, const std::string& colour, const std::string& bgmKind,
+                     const std::string& repeat, const std::string& bgmFile) {
+  return "[Section]\r\nOBJ区分=" + objKind + "\r\nOBJﾌｧｲﾙ=" + objFile + "\r\nBACK区分=" + backKind +
+         "\r\nBACKﾌｧｲﾙ=" + backFile + "\r\nBACKｶﾗｰ=" + colour + "\r\nBGM区分=" + bgmKind +
+         "\r\nBGMﾘﾋﾟｰﾄ=" + repeat + "\r\nBGMﾌｧｲﾙ=" + bgmFile + "\r\n";
+}
+
+// The program in a folder of its own, beside a renderer file, opened with /c.
+class SettingsRun : public ::testing::Test {
+ protected:
+  void Start(const char* folderName) {
+    folder = std::make_unique<ScratchFolder>(folderName);
+    scr = *folder / "ゲルモ.scr";
+    ini = *folder / "ゲルモ.ini";
+    CopyFileA(GELMO_SCR_EXE, scr.c_str(), FALSE);
+    CopyFileA(GELMO_SCR_EXE, (*folder / "ゲルモ.dll").c_str(), FALSE);
+  }
+  HWND Open() {
+    process = std::make_unique<ChildProcess>(scr, "/c:1234");
+    HWND dialog = process->FindWindowOfClass("GelmoForm", 20000);
+    if (dialog) PumpUntil(5000, [dialog] { return IsWindowVisible(dialog) != 0; });
+    return dialog;
+  }
+  HWND Control(HWND dialog, int id) {
+    HWND c = GetDlgItem(dialog, id);
+    return c ? c : GetDlgItem(GetDlgItem(dialog, kIdPic), id);
+  }
+  std::string Text(HWND window) {
+    char text[512] = {};
+    SendMessageA(window, WM_GETTEXT, sizeof text, LPARAM(text));
+    return text;
+  }
+  // The pointer comes over the control and the left button goes down and up.
+  void Click(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageA(control, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  }
+
+  std::unique_ptr<ScratchFolder> folder;
+  std::string scr, ini;
+  std::unique_ptr<ChildProcess> process;
+};
+
+TEST_F(SettingsRun, ShowsTheFileAndConfirmingRewritesEveryKeyInOrder) {
+  Start("gelmo-dialog-confirm");
+  const std::string picture = *folder / "a.jpg";
+  CopyFileA(GELMO_TEST_JPEG, picture.c_str(), FALSE);
+  WriteAll(ini, Settings(" 0", picture, " 1", "", " 16777215", " 1", " 12", "C:\\gone.mp3"));
+  HWND dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(Text(dialog), "<ゲルモ>");
+  HWND repeat = Control(dialog, kIdBgmRepeat);
+  EXPECT_EQ(Text(repeat), "12");
+  EXPECT_TRUE(IsWindowEnabled(repeat)) << "audio CD";
+  EXPECT_EQ(SendMessageA(repeat, CB_GETCOUNT, 0, 0), 31);
+  EXPECT_EQ(Text(Control(dialog, kIdLblFname + 0)), picture);
+  EXPECT_EQ(Text(Control(dialog, kIdLblFname + 2)), "") << "a missing music file is not kept";
+
+  // The user picks "画像ファイルを指定" for the object and types 7 as the track.
+  Click(Control(dialog, kIdLblObj + 1));
+  SetWindowTextA(repeat, "7");
+  Click(Control(dialog, kIdCmdSet));
+  EXPECT_EQ(process->WaitExit(20000), 0);
+  EXPECT_EQ(ReadAll(ini), Settings(Number("1"), picture, Number("1"), "", Number("16777215"), Number("1"),
+                                   Number("7"), ""));
+}
+
+TEST_F(SettingsRun, FirstSaveCreatesTheFileAndOutOfRangeTracksAreSavedAsNone) {
+  Start("gelmo-dialog-first");
+  HWND dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  HWND repeat = Control(dialog, kIdBgmRepeat);
+  EXPECT_FALSE(IsWindowEnabled(repeat));
+  // A number the track cannot hold, typed into the (disabled) box, is saved as none.
+  SetWindowTextA(repeat, "40000");
+  Click(Control(dialog, kIdCmdSet));
+  EXPECT_EQ(process->WaitExit(20000), 0);
+  EXPECT_EQ(ReadAll(ini), Settings(Number("0"), "", Number("0"), "", Number("0"), Number("0"), Number("0"), ""));
+}
+
+TEST_F(SettingsRun, CancelAndTheCloseBoxWriteNothing) {
+  Start("gelmo-dialog-cancel");
+  const std::string before = "[Section]\r\nOBJ区分= 1\r\nBACKｶﾗｰ= 255\r\n";
+  WriteAll(ini, before);
+  for (bool closeBox : {false, true}) {
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    Click(Control(dialog, kIdLblBgm + 1));  // a change in memory only
+    if (closeBox)
+      PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    else
+      Click(Control(dialog, kIdCmdCan));
+    EXPECT_EQ(process->WaitExit(20000), 0) << closeBox;
+    EXPECT_EQ(ReadAll(ini), before) << closeBox;
+  }
+}
+
+TEST_F(SettingsRun, SettingsThatCannotBeWrittenStillCloseTheDialog) {
+  Start("gelmo-dialog-readonly");
+  // A folder where the settings file should be: no write can succeed.
+  CreateDirectoryA(ini.c_str(), nullptr);
+  HWND dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  Click(Control(dialog, kIdCmdSet));
+  EXPECT_EQ(process->WaitExit(20000), 0);
+  EXPECT_EQ(GetFileAttributesA(ini.c_str()) & FILE_ATTRIBUTE_DIRECTORY, DWORD(FILE_ATTRIBUTE_DIRECTORY));
+  RemoveDirectoryA(ini.c_str());
+
+  // A read-only folder and settings file.
+  WriteAll(ini, "[Section]\r\nOBJ区分= 0\r\n");
+  SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY);
+  SetFileAttributesA(folder->path().c_str(), FILE_ATTRIBUTE_READONLY);
+  dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  Click(Control(dialog, kIdCmdSet));
+  EXPECT_EQ(process->WaitExit(20000), 0);
+  SetFileAttributesA(folder->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+  SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
+}  // namespace gelmo

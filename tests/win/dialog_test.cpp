@@ -1,0 +1,505 @@
+// The settings dialog in this process: what loading shows for each kind of
+// settings, the option clicks, the real file-open and colour dialogs driven
+// from a second thread, the thumbnails, the gradient and the home-page link.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "scr/dialog/dialog_win.h"
+#include "scr/settings/settings_win.h"
+#include "tests/win/child_process.h"
+
+namespace gelmo {
+namespace {
+
+using testing::PumpUntil;
+using testing::ScratchFolder;
+
+// The records the dialog hands over, taken on their way to the real dialogs.
+struct RecordingChoosers : Choosers {
+  struct FileCall {
+    DWORD size = 0, flags = 0, maxFile = 0, maxTitle = 0;
+    HWND owner = nullptr;
+    HINSTANCE instance = nullptr;
+    std::string filter, initialDir, title;
+    bool emptyBuffers = false;
+  };
+  std::vector<FileCall> files;
+  CHOOSECOLORA colour = {};
+  COLORREF custom[16] = {};
+  int colourCalls = 0;
+  DWORD lastError = 0;  // of the latest call that returned 0
+
+  BOOL OpenFile(OPENFILENAMEA* r) override {
+    FileCall c;
+    c.size = r->lStructSize;
+    c.flags = r->Flags;
+    c.owner = r->hwndOwner;
+    c.instance = r->hInstance;
+    c.maxFile = r->nMaxFile;
+    c.maxTitle = r->nMaxFileTitle;
+    for (const char* p = r->lpstrFilter; *p; p += strlen(p) + 1) c.filter += std::string(p) + "|";
+    c.initialDir = r->lpstrInitialDir ? r->lpstrInitialDir : "(null)";
+    c.title = r->lpstrTitle ? r->lpstrTitle : "";
+    c.emptyBuffers = true;
+    for (DWORD i = 0; i < 255; ++i) c.emptyBuffers &= r->lpstrFile[i] == 0 && r->lpstrFileTitle[i] == 0;
+    files.push_back(c);
+    const BOOL ok = Choosers::OpenFile(r);
+    lastError = ok ? 0 : CommDlgExtendedError();
+    return ok;
+  }
+  BOOL ChooseColour(CHOOSECOLORA* r) override {
+    ++colourCalls;
+    colour = *r;
+    std::copy(r->lpCustColors, r->lpCustColors + 16, custom);
+    const BOOL ok = Choosers::ChooseColour(r);
+    lastError = ok ? 0 : CommDlgExtendedError();
+    return ok;
+  }
+};
+
+// Answers the next common dialog of this process from a second thread: `act`
+// gets the dialog's window and does what a user would.
+class DialogDriver {
+ public:
+  explicit DialogDriver(std::function<void(HWND)> act) : thread_([this, act] {
+      HWND dialog = nullptr;
+      for (int i = 0; i < 1500 && !dialog; ++i, Sleep(10)) {
+        EnumWindows(
+            [](HWND w, LPARAM p) -> BOOL {
+              char cls[16] = {};
+              GetClassNameA(w, cls, sizeof cls);
+              DWORD pid = 0;
+              GetWindowThreadProcessId(w, &pid);
+              if (pid == GetCurrentProcessId() && !lstrcmpA(cls, "#32770") && IsWindowVisible(w)) {
+                *reinterpret_cast<HWND*>(p) = w;
+                return FALSE;
+              }
+              return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&dialog));
+      }
+      if (dialog) {
+        char text[128] = {};
+        GetWindowTextA(dialog, text, sizeof text);
+        caption_ = text;
+        act(dialog);
+      }
+      found_ = dialog != nullptr;
+    }) {}
+  ~DialogDriver() {
+    if (thread_.joinable()) thread_.join();
+  }
+  bool Done() {
+    if (thread_.joinable()) thread_.join();
+    return found_;
+  }
+  const std::string& caption() const { return caption_; }
+
+ private:
+  std::string caption_;
+  std::atomic<bool> found_{false};
+  std::thread thread_;
+};
+
+void PressOk(HWND dialog) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDOK)));
+}
+void PressCancel(HWND dialog) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDCANCEL)));
+}
+// Types a name into the file dialog's name field (explorer or old style) and confirms.
+void TypeFileName(HWND dialog, const std::string& name) {
+  HWND field = GetDlgItem(dialog, 0x47c);
+  if (!field) field = GetDlgItem(dialog, 0x480);
+  SetWindowTextA(field, name.c_str());
+  Sleep(100);
+  PressOk(dialog);
+}
+
+// The pointer comes over the control, then the left button goes down and up.
+void Click(HWND window) {
+  SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+  SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+}
+
+// A 24-bit BMP of one colour, for thumbnails.
+void WriteBmp(const std::string& path, COLORREF colour) {
+  const int w = 8, h = 8, row = 24;
+  std::string file(54 + row * h, '\0');
+  auto put32 = [&](int at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) file[at + i] = char(v >> (8 * i));
+  };
+  file[0] = 'B', file[1] = 'M';
+  put32(2, std::uint32_t(file.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, w);
+  put32(22, h);
+  file[26] = 1, file[28] = 24;
+  for (int i = 0; i < w * h; ++i) {
+    file[54 + (i / w) * row + (i % w) * 3] = char(GetBValue(colour));
+    file[54 + (i / w) * row + (i % w) * 3 + 1] = char(GetGValue(colour));
+    file[54 + (i / w) * row + (i % w) * 3 + 2] = char(GetRValue(colour));
+  }
+  HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(out, file.data(), DWORD(file.size()), &written, nullptr);
+  CloseHandle(out);
+}
+
+class Dialog : public ::testing::Test {
+ protected:
+  void Open(const SaverSettings& settings) {
+    g_saverSettings = settings;
+    dialog = std::make_unique<SettingsDialog>(choosers);
+    dialog->Show();
+    PumpUntil(200, [] { return false; });
+  }
+  void TearDown() override {
+    if (dialog && dialog->loaded()) dialog->Unload();
+  }
+  bool Marked(forms::Image& image) { return image.picture() == dialog->Img_Ra[1].picture(); }
+  bool Unmarked(forms::Image& image) { return image.picture() == dialog->Img_Ra[0].picture(); }
+  // Marks of a group, as a text: "x" marked, "o" unmarked, "?" neither.
+  template <std::size_t N>
+  std::string Marks(forms::Image (&images)[N]) {
+    std::string marks;
+    for (forms::Image& image : images) marks += Marked(image) ? "x" : Unmarked(image) ? "o" : "?";
+    return marks;
+  }
+  // Enabled dependent controls as a text: object file, colour, background file, repeat box, music file.
+  std::string Enabled() {
+    auto on = [](bool b) { return b ? '1' : '0'; };
+    return {on(dialog->Cmd_F[0].Enabled()), on(dialog->Cmd_Color.Enabled()), on(dialog->Cmd_F[1].Enabled()),
+            on(IsWindowEnabled(dialog->BGM_Repeat.hwnd())), on(dialog->Cmd_F[2].Enabled())};
+  }
+
+  RecordingChoosers choosers;
+  std::unique_ptr<SettingsDialog> dialog;
+};
+
+SaverSettings Kinds(int obj, int back, int bgm) {
+  SaverSettings s;
+  s.ObjKind = std::int16_t(obj);
+  s.BackKind = std::int16_t(back);
+  s.BgmKind = std::int16_t(bgm);
+  s.BackColour = 0x00336699;
+  return s;
+}
+
+TEST_F(Dialog, WindowIsPlacedAndSizedAndEveryTextIsThere) {
+  Open(Kinds(0, 0, 0));
+  HWND w = dialog->hwnd();
+  char caption[32] = {};
+  GetWindowTextA(w, caption, sizeof caption);
+  EXPECT_STREQ(caption, "<ゲルモ>");
+  RECT client, outer;
+  GetClientRect(w, &client);
+  GetWindowRect(w, &outer);
+  EXPECT_EQ(client.right, 504);
+  EXPECT_EQ(client.bottom, 411);
+  // Centred across, a third of the free height from the top (in twips, truncated).
+  const int width = (outer.right - outer.left) * 15, height = (outer.bottom - outer.top) * 15;
+  EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) * 15 - width) / 2 / 15);
+  EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) * 15 - height) / 3 / 15);
+  EXPECT_FALSE(GetWindowLongA(w, GWL_STYLE) & WS_THICKFRAME) << "fixed size";
+  EXPECT_NE(SendMessageA(w, WM_GETICON, ICON_BIG, 0), 0);
+
+  EXPECT_EQ(dialog->Cmd_Set.Caption(), "設定");
+  EXPECT_EQ(dialog->Cmd_Can.Caption(), "ｷｬﾝｾﾙ");
+  EXPECT_EQ(dialog->Cmd_Color.Caption(), "色指定");
+  EXPECT_EQ(dialog->lbl(0).caption(), "オブジェクト");
+  EXPECT_EQ(dialog->lbl(1).caption(), "背景画像");
+  EXPECT_EQ(dialog->lbl(2).caption(), "BGM");
+  EXPECT_EQ(dialog->lbl(3).caption(), "曲目をリピート");
+  EXPECT_EQ(dialog->lbl_Back[0].caption(), "指定なし\x81\x40=>");  // full-width space
+  EXPECT_EQ(dialog->lbl_BGM[1].caption(), "音楽CD");
+  EXPECT_EQ(dialog->lbl_BGM[2].caption(), "MP3、WAV");
+  // The music options stand in the order 1, 0, 2 from the top.
+  EXPECT_LT(dialog->Img_BGM[1].Top(), dialog->Img_BGM[0].Top());
+  EXPECT_LT(dialog->Img_BGM[0].Top(), dialog->Img_BGM[2].Top());
+  // The two option pictures are never seen.
+  for (forms::Image& ra : dialog->Img_Ra) EXPECT_LT(ra.Left() + ra.Width(), 0);
+  // Controls of the groups stand in the panel.
+  EXPECT_EQ(GetParent(dialog->Cmd_F[0].hwnd()), dialog->Pic.hwnd());
+  EXPECT_EQ(GetDlgItem(dialog->Pic.hwnd(), kIdLblObj + 1), dialog->lbl_Obj[1].hwnd());
+}
+
+TEST_F(Dialog, LoadingMarksTheKindsAndEnablesWhatTheyUse) {
+  struct Case { int obj, back, bgm; const char *obj_marks, *back_marks, *bgm_marks, *enabled; };
+  const Case cases[] = {
+      {0, 0, 0, "xo", "xoo", "xoo", "01000"},
+      {1, 1, 1, "ox", "oxo", "oxo", "10010"},
+      {1, 2, 2, "ox", "oox", "oox", "10101"},
+      // Hand-edited values outside the groups mark nothing; any object kind but 0 is a file.
+      {5, -1, 7, "oo", "ooo", "ooo", "10000"},
+  };
+  for (const Case& c : cases) {
+    Open(Kinds(c.obj, c.back, c.bgm));
+    EXPECT_EQ(Marks(dialog->Img_Obj), c.obj_marks) << c.obj;
+    EXPECT_EQ(Marks(dialog->Img_Back), c.back_marks) << c.back;
+    EXPECT_EQ(Marks(dialog->Img_BGM), c.bgm_marks) << c.bgm;
+    EXPECT_EQ(Enabled(), c.enabled) << c.obj << c.back << c.bgm;
+    // The file labels, swatch and options stay usable in every state.
+    EXPECT_TRUE(IsWindowEnabled(dialog->lbl_Fname[1].hwnd()));
+    EXPECT_TRUE(IsWindowEnabled(dialog->lbl_Color.hwnd()));
+    dialog->Unload();
+  }
+}
+
+TEST_F(Dialog, RepeatBoxShowsTheTrackAndListsEmptyThenOneToThirty) {
+  for (int track : {0, 12, -3}) {
+    SaverSettings s = Kinds(0, 0, 1);
+    s.BgmRepeat = std::int16_t(track);
+    Open(s);
+    EXPECT_EQ(dialog->BGM_Repeat.Text(), track == 0 ? "" : std::to_string(track));
+    HWND box = dialog->BGM_Repeat.hwnd();
+    ASSERT_EQ(SendMessageA(box, CB_GETCOUNT, 0, 0), 31);
+    char item[8];
+    SendMessageA(box, CB_GETLBTEXT, 0, LPARAM(item));
+    EXPECT_STREQ(item, "");
+    SendMessageA(box, CB_GETLBTEXT, 1, LPARAM(item));
+    EXPECT_STREQ(item, "1");
+    SendMessageA(box, CB_GETLBTEXT, 30, LPARAM(item));
+    EXPECT_STREQ(item, "30");
+    dialog->Unload();
+  }
+}
+
+TEST_F(Dialog, FilesShowTheirPathsAndPicturesAsThumbnails) {
+  ScratchFolder folder("gelmo-dialog-files");
+  WriteBmp(folder / "obj.bmp", RGB(255, 0, 0));
+  SaverSettings s = Kinds(1, 2, 2);
+  s.ObjFile() = folder / "obj.bmp";
+  s.BackFile() = folder / "gone.bmp";  // a stored picture that cannot be read
+  s.BgmFile = folder / "song.mp3";
+  Open(s);
+  EXPECT_EQ(dialog->lbl_Fname[0].caption(), s.ObjFile());
+  EXPECT_EQ(dialog->lbl_Fname[1].caption(), s.BackFile());
+  EXPECT_EQ(dialog->lbl_Fname[2].caption(), s.BgmFile);
+  ASSERT_TRUE(dialog->Img[0].picture());
+  EXPECT_EQ(dialog->Img[0].picture()->width(), 8);
+  EXPECT_FALSE(dialog->Img[1].picture()) << "the path is shown, the thumbnail stays empty";
+  // The thumbnail is drawn stretched over its 60 x 60 pixels.
+  HDC dc = GetDC(dialog->Img[0].hwnd());
+  EXPECT_EQ(GetPixel(dc, 58, 58), RGB(255, 0, 0));
+  ReleaseDC(dialog->Img[0].hwnd(), dc);
+}
+
+TEST_F(Dialog, OptionClicksSetTheKindsMarksAndButtons) {
+  Open(Kinds(0, 1, 0));
+  dialog->lbl_Color.SetBackColour(RGB(1, 2, 3));  // as if a colour had been picked
+
+  Click(dialog->lbl_Obj[1].hwnd());
+  EXPECT_EQ(g_saverSettings.ObjKind, 1);
+  EXPECT_EQ(Marks(dialog->Img_Obj), "ox");
+  Click(dialog->Img_Obj[0].hwnd());
+  EXPECT_EQ(g_saverSettings.ObjKind, 0);
+  EXPECT_EQ(Marks(dialog->Img_Obj), "xo");
+
+  // The marked background option again: the swatch goes back to the stored colour.
+  Click(dialog->Img_Back[1].hwnd());
+  EXPECT_EQ(dialog->lbl_Color.backColour(), COLORREF(0x00336699));
+  EXPECT_EQ(Enabled(), "00000");
+  Click(dialog->lbl_Back[0].hwnd());
+  EXPECT_EQ(g_saverSettings.BackKind, 0);
+  EXPECT_EQ(Marks(dialog->Img_Back), "xoo");
+  EXPECT_EQ(Enabled(), "01000");
+  Click(dialog->Img_Back[2].hwnd());
+  EXPECT_EQ(Enabled(), "00100");
+
+  Click(dialog->lbl_BGM[1].hwnd());
+  EXPECT_EQ(g_saverSettings.BgmKind, 1);
+  EXPECT_EQ(Marks(dialog->Img_BGM), "oxo");
+  EXPECT_EQ(Enabled(), "00110");
+  Click(dialog->Img_BGM[2].hwnd());
+  EXPECT_EQ(Enabled(), "00101");
+  Click(dialog->lbl_BGM[0].hwnd());
+  EXPECT_EQ(Enabled(), "00100");
+}
+
+TEST_F(Dialog, ChoosingAFileTakesPathFolderAndThumbnailAndCancelKeepsThem) {
+  ScratchFolder folder("gelmo-dialog-pics");
+  WriteBmp(folder / "a.bmp", RGB(0, 0, 255));
+  SaverSettings s = Kinds(1, 2, 2);
+  s.BackFolder() = "C:\\";
+  s.BgmFolder = folder.path();
+  Open(s);
+
+  {
+    DialogDriver driver([&](HWND d) { TypeFileName(d, folder / "a.bmp"); });
+    Click(dialog->Cmd_F[1].hwnd());
+    ASSERT_TRUE(driver.Done()) << std::hex << choosers.lastError;
+    EXPECT_EQ(driver.caption(), "ﾌｧｲﾙを開く");
+  }
+  EXPECT_EQ(g_saverSettings.BackFile(), folder / "a.bmp");
+  EXPECT_EQ(g_saverSettings.BackFolder(), folder.path());
+  EXPECT_EQ(dialog->lbl_Fname[1].caption(), folder / "a.bmp");
+  ASSERT_TRUE(dialog->Img[1].picture());
+  const auto thumbnail = dialog->Img[1].picture();
+
+  ASSERT_EQ(choosers.files.size(), 1u);
+  const RecordingChoosers::FileCall& first = choosers.files[0];
+  EXPECT_EQ(first.size, DWORD(OPENFILENAME_SIZE_VERSION_400A));
+#ifndef _WIN64
+  EXPECT_EQ(first.size, 76u);
+#endif
+  EXPECT_EQ(first.owner, dialog->hwnd());
+  EXPECT_EQ(first.instance, GetModuleHandleA(nullptr));
+  EXPECT_EQ(first.filter, "画像ﾌｧｲﾙ (BMP JPG)|*.BMP;*.JPG|");
+  EXPECT_EQ(first.initialDir, "C:\\");
+  EXPECT_EQ(first.title, "ﾌｧｲﾙを開く");
+  EXPECT_EQ(first.flags, 0u);
+  EXPECT_EQ(first.maxFile, 255u);
+  EXPECT_EQ(first.maxTitle, 255u);
+  EXPECT_TRUE(first.emptyBuffers);
+
+  // A name that does not exist is taken; the thumbnail keeps its picture.
+  {
+    DialogDriver driver([&](HWND d) { TypeFileName(d, folder / "new.jpg"); });
+    Click(dialog->Cmd_F[1].hwnd());
+    ASSERT_TRUE(driver.Done());
+  }
+  EXPECT_EQ(choosers.files.back().initialDir, folder.path()) << "opens where the last file was";
+  EXPECT_EQ(g_saverSettings.BackFile(), folder / "new.jpg");
+  EXPECT_EQ(dialog->Img[1].picture(), thumbnail);
+
+  // Cancelled: nothing changes.
+  {
+    DialogDriver driver(PressCancel);
+    Click(dialog->Cmd_F[1].hwnd());
+    ASSERT_TRUE(driver.Done());
+  }
+  EXPECT_EQ(g_saverSettings.BackFile(), folder / "new.jpg");
+  EXPECT_EQ(dialog->lbl_Fname[1].caption(), folder / "new.jpg");
+
+  // The music file: its own filter and folder, no thumbnail.
+  {
+    DialogDriver driver([&](HWND d) { TypeFileName(d, folder / "song.mp3"); });
+    Click(dialog->Cmd_F[2].hwnd());
+    ASSERT_TRUE(driver.Done());
+  }
+  EXPECT_EQ(choosers.files.back().filter, "BGMﾌｧｲﾙ (MP3 WAV)|*.MP3;*.WAV|");
+  EXPECT_EQ(choosers.files.back().initialDir, folder.path());
+  EXPECT_EQ(g_saverSettings.BgmFile, folder / "song.mp3");
+  EXPECT_EQ(dialog->lbl_Fname[2].caption(), folder / "song.mp3");
+}
+
+TEST_F(Dialog, ColourDialogOffersTheSystemColoursAndFillsTheSwatch) {
+  Open(Kinds(0, 0, 0));
+  {
+    // A click on the basic colour in row 2, column 1 (pure red) of the
+    // colour box (0x2d0), then OK.
+    DialogDriver driver([&](HWND d) {
+      RECT box;
+      GetWindowRect(GetDlgItem(d, 0x2d0), &box);
+      MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&box), 2);
+      const int dx = (box.right - box.left) / 8, dy = (box.bottom - box.top) / 6;
+      const LPARAM at = MAKELPARAM(box.left + dx / 2, box.top + dy + dy / 2);
+      SendMessageA(d, WM_LBUTTONDOWN, MK_LBUTTON, at);
+      SendMessageA(d, WM_LBUTTONUP, 0, at);
+      PressOk(d);
+    });
+    Click(dialog->Cmd_Color.hwnd());
+    ASSERT_TRUE(driver.Done()) << std::hex << choosers.lastError << " calls " << choosers.colourCalls;
+  }
+  EXPECT_EQ(dialog->lbl_Color.backColour(), RGB(255, 0, 0));
+  ASSERT_EQ(choosers.colourCalls, 1);
+  EXPECT_EQ(choosers.colour.lStructSize, sizeof(CHOOSECOLORA));
+  EXPECT_EQ(choosers.colour.hwndOwner, dialog->hwnd());
+  EXPECT_EQ(choosers.colour.rgbResult, 0u);
+  EXPECT_EQ(choosers.colour.Flags, DWORD(CC_PREVENTFULLOPEN));
+  for (int n = 0; n < 16; ++n) EXPECT_EQ(choosers.custom[n], GetSysColor(n)) << n;
+
+  // Cancelled: the swatch keeps the colour.
+  {
+    DialogDriver driver(PressCancel);
+    Click(dialog->Cmd_Color.hwnd());
+    ASSERT_TRUE(driver.Done());
+  }
+  EXPECT_EQ(dialog->lbl_Color.backColour(), RGB(255, 0, 0));
+  EXPECT_EQ(g_saverSettings.BackColour, 0x00336699) << "the stored colour itself is not changed";
+}
+
+TEST_F(Dialog, GradientIsDarkAtTheEdgesAndLightHalfWay) {
+  Open(Kinds(0, 0, 0));
+  HDC form = dialog->hdc();
+  // A pixel row holds fifteen one-twip lines; it shows the last of them.
+  EXPECT_EQ(GetPixel(form, 250, 0), RGB(32, 32, 32));
+  EXPECT_EQ(GetPixel(form, 250, 410), RGB(30, 30, 30));
+  const COLORREF middle = GetPixel(form, 250, 205);
+  EXPECT_GE(GetRValue(middle), 249);
+  EXPECT_EQ(GetRValue(middle), GetBValue(middle));
+  // The panel has a gradient of its own height.
+  HDC panel = dialog->Pic.hdc();
+  const int h = dialog->Pic.PixelHeight();
+  EXPECT_LE(GetRValue(GetPixel(panel, 5, 0)), 32);
+  EXPECT_GE(GetRValue(GetPixel(panel, 5, h / 2)), 249);
+  // A transparent label shows the panel's gradient behind its text.
+  HDC label = GetDC(dialog->lbl_Obj[0].hwnd());
+  EXPECT_EQ(GetPixel(label, dialog->lbl_Obj[0].PixelWidth() - 2, 1),
+            GetPixel(panel, dialog->lbl_Obj[0].Left() / 15 + dialog->lbl_Obj[0].PixelWidth() - 2,
+                     dialog->lbl_Obj[0].Top() / 15 + 1));
+  ReleaseDC(dialog->lbl_Obj[0].hwnd(), label);
+}
+
+TEST_F(Dialog, LinkOpensTheAddressEachTimeAndTheDialogStays) {
+  ScratchFolder folder("gelmo-dialog-link");
+  Open(Kinds(0, 0, 0));
+  ASSERT_NE(dialog->lbl_URL.cursor, nullptr);
+  ICONINFO info = {};
+  ASSERT_TRUE(GetIconInfo(dialog->lbl_URL.cursor, &info));
+  EXPECT_EQ(info.xHotspot, 12u);
+  EXPECT_EQ(info.yHotspot, 10u);
+  DeleteObject(info.hbmMask);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+
+  // A batch file stands in for the browser: each start appends a line.
+  const std::string log = folder / "starts.txt";
+  const std::string opener = folder / "open.bat";
+  HANDLE bat = CreateFileA(opener.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  const std::string script = "@echo started>>\"" + log + "\"\r\n";
+  DWORD written = 0;
+  WriteFile(bat, script.data(), DWORD(script.size()), &written, nullptr);
+  CloseHandle(bat);
+  dialog->lbl_URL.SetCaption(opener);
+  auto lines = [&] {
+    std::string text(256, '\0');
+    HANDLE f = CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD got = 0;
+    if (f != INVALID_HANDLE_VALUE) ReadFile(f, &text[0], 255, &got, nullptr), CloseHandle(f);
+    text.resize(got);
+    return std::count(text.begin(), text.end(), '\n');
+  };
+  Click(dialog->lbl_URL.hwnd());
+  EXPECT_EQ(forms::GetMousePointer(), forms::MousePointer::kDefault);
+  EXPECT_TRUE(PumpUntil(15000, [&] { return lines() == 1; }));
+  Click(dialog->lbl_URL.hwnd());
+  EXPECT_TRUE(PumpUntil(15000, [&] { return lines() == 2; }));
+  EXPECT_TRUE(dialog->loaded()) << "the dialog stays open";
+}
+
+TEST(DialogRepeat, TextBecomesTheTrackOrZero) {
+  EXPECT_EQ(RepeatFromText(""), 0);
+  EXPECT_EQ(RepeatFromText("12"), 12);
+  EXPECT_EQ(RepeatFromText(" 7 "), 7);
+  EXPECT_EQ(RepeatFromText("2.5"), 2) << "halves to even";
+  EXPECT_EQ(RepeatFromText("3.5"), 4);
+  EXPECT_EQ(RepeatFromText("-4"), -4);
+  EXPECT_EQ(RepeatFromText("abc"), 0);
+  EXPECT_EQ(RepeatFromText("32767"), 32767);
+  EXPECT_EQ(RepeatFromText("32768"), 0) << "beyond 16 bits: no track";
+  EXPECT_EQ(RepeatFromText("-99999"), 0);
+}
+
+}  // namespace
+}  // namespace gelmo
