@@ -45,6 +45,14 @@ gelmo_ensure_prefix() {
     "$GELMO_WINE_LOADER" wineboot -i </dev/null >/dev/null 2>&1 || true
     gelmo_wineserver -w
   fi
+  # The dialog's Japanese font, ＭＳ Ｐゴシック (and its fixed-pitch sibling),
+  # drawn with Debian's IPA fonts.
+  if ! grep -q 'Fonts\\\\Replacements' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    local key='HKCU\Software\Wine\Fonts\Replacements'
+    "$GELMO_WINE_LOADER" reg add "$key" /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f </dev/null >/dev/null 2>&1 || true
+    "$GELMO_WINE_LOADER" reg add "$key" /v 'ＭＳ ゴシック' /d IPAGothic /f </dev/null >/dev/null 2>&1 || true
+    gelmo_wineserver -w
+  fi
 }
 
 # Unix path of the prefix's C:\ drive

@@ -488,6 +488,30 @@ TEST_F(Dialog, LinkOpensTheAddressEachTimeAndTheDialogStays) {
   EXPECT_TRUE(dialog->loaded()) << "the dialog stays open";
 }
 
+TEST_F(Dialog, OpeningZoomStartsWhereTheMouseStands) {
+  SetCursorPos(123, 234);
+  Open(Kinds(0, 0, 0));
+  EXPECT_EQ(g_animOriginX, 123);
+  EXPECT_EQ(g_animOriginY, 234);
+}
+
+TEST(DialogFont, JapaneseTextHasGlyphs) {
+  // The dialog's font must draw kana and kanji, not empty boxes.
+  HFONT font = forms::CreatePointFont("ＭＳ Ｐゴシック", 9.75);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(dc, &metrics);
+  EXPECT_EQ(metrics.tmCharSet, SHIFTJIS_CHARSET);
+  const wchar_t text[] = L"\u30B2\u30EB\u30E2\u80CC\u666F";  // ゲルモ背景
+  WORD glyphs[5] = {};
+  ASSERT_EQ(GetGlyphIndicesW(dc, text, 5, glyphs, GGI_MARK_NONEXISTING_GLYPHS), 5u);
+  for (WORD g : glyphs) EXPECT_NE(g, 0xFFFF);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(font);
+}
+
 TEST(DialogRepeat, TextBecomesTheTrackOrZero) {
   EXPECT_EQ(RepeatFromText(""), 0);
   EXPECT_EQ(RepeatFromText("12"), 12);
