@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include "scr/dialog/dialog_rules.h"
@@ -29,6 +30,12 @@ constexpr COLORREF kWindowBack = 0x00C0C0C0;
 constexpr COLORREF kPanelBack = 0x00E0E0E0;
 constexpr COLORREF kHeadingFill = RGB(214, 226, 244);
 constexpr COLORREF kHeadingEdge = RGB(70, 80, 100);
+
+#ifndef _WIN64
+// The record sizes of the shipped 32-bit program, as the platform knows them.
+static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76 && sizeof(CHOOSECOLORA) == 36,
+              "record sizes");
+#endif
 
 struct FileChoice {
   const char* description;
