@@ -159,14 +159,13 @@ void SettingsDialog::Arrange() {
     shape.borderColour = kHeadingEdge;
     inPanel(shape, kIdShape3 + index, 8, y, 132, 20);
     forms::Label& label = lbl(index);
-    inPanel(label, kIdLbl + index, 9, y + 1, 130, 18);
+    // inside the rectangle's frame, the text a little below its top
+    inPanel(label, kIdLbl + index, 9, y + 3, 130, 16);
     label.transparent = false;
     label.SetBackColour(kHeadingFill);
     label.SetForeColour(RGB(0, 0, 0));
     label.alignment = DT_CENTER;
     text(label, caption);
-    // one pixel lower, to sit in the middle of the rectangle
-    label.Move(Px(9), Px(y + 3), Px(130), Px(16));
   };
   auto option = [&](forms::Image& image, forms::Label& label, int id, int y, int width, const char* caption) {
     inPanel(image, id, 20, y + 2, 12, 12);
