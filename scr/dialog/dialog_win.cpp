@@ -2,9 +2,9 @@
 
 #include <shellapi.h>
 
-#include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <memory>
 
 #include "scr/dialog/dialog_rules.h"
 #include "scr/settings/number_text.h"
@@ -61,10 +61,8 @@ std::shared_ptr<forms::Picture> OptionPicture(bool marked) {
   ReleaseDC(nullptr, screen);
   HGDIOBJ old = SelectObject(dc, bitmap);
   auto fill = [dc](int l, int t, int r, int b, COLORREF colour) {
-    RECT rect = {l, t, r, b};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
+    const RECT rect = {l, t, r, b};
+    forms::FillSolid(dc, &rect, colour);
   };
   if (marked) {
     fill(0, 0, 12, 12, RGB(236, 242, 255));

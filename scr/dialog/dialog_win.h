@@ -8,7 +8,6 @@
 #include <commdlg.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "scr/button/command_win.h"

@@ -45,13 +45,6 @@ T* ObjectOfWindow(HWND hwnd, UINT message, LPARAM lParam) {
   return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
-// A back colour may name a system colour (0x800000nn, nn its number).
-void FillSolid(HDC dc, const RECT* rect, COLORREF colour) {
-  if ((colour & 0xFFFFFF00u) == 0x80000000u) colour = GetSysColor(int(colour & 0xFF));
-  HBRUSH brush = CreateSolidBrush(colour);
-  FillRect(dc, rect, brush);
-  DeleteObject(brush);
-}
 
 RECT PixelRect(const RECT& twips) {
   return {PixelsX(twips.left), PixelsY(twips.top), PixelsX(twips.right), PixelsY(twips.bottom)};
@@ -107,6 +100,13 @@ int TwipsPerPixelX() { return 1440 / std::max(1, DeviceCaps(LOGPIXELSX)); }
 int TwipsPerPixelY() { return 1440 / std::max(1, DeviceCaps(LOGPIXELSY)); }
 int ScreenWidthTwips() { return GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX(); }
 int ScreenHeightTwips() { return GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY(); }
+
+void FillSolid(HDC dc, const RECT* rect, COLORREF colour) {
+  if ((colour & 0xFFFFFF00u) == 0x80000000u) colour = GetSysColor(int(colour & 0xFF));
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, rect, brush);
+  DeleteObject(brush);
+}
 
 HFONT CreatePointFont(const char* face, double points, bool bold, bool underline) {
   HDC screen = GetDC(nullptr);

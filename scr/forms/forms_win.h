@@ -51,6 +51,10 @@ inline BITMAPINFO Dib24Info(int width, int height) {
   return info;
 }
 
+// Fills a rectangle with one colour; a back colour may name a system colour
+// (0x800000nn, nn its number).
+void FillSolid(HDC dc, const RECT* rect, COLORREF colour);
+
 // A font of the given face and size (points may have a fraction: 9.75) in the
 // Shift-JIS character set; the caller deletes it.
 HFONT CreatePointFont(const char* face, double points, bool bold = false, bool underline = false);
