@@ -3,9 +3,24 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace gelmo::testing {
+
+// EnumWindows and EnumChildWindows with a C++ visitor: `visit` returns false to
+// stop.  The platform calls back through a named CALLBACK (__stdcall on i686)
+// function; a lambda would convert to the wrong calling convention there.
+using WindowVisitor = std::function<bool(HWND)>;
+inline BOOL CALLBACK VisitWindow(HWND window, LPARAM visitor) {
+  return (*reinterpret_cast<const WindowVisitor*>(visitor))(window) ? TRUE : FALSE;
+}
+inline void ForEachTopWindow(const WindowVisitor& visit) {
+  EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&visit));
+}
+inline void ForEachChildWindow(HWND parent, const WindowVisitor& visit) {
+  EnumChildWindows(parent, VisitWindow, reinterpret_cast<LPARAM>(&visit));
+}
 
 // Handles messages of this thread for up to `ms` milliseconds, or until
 // `done` returns true; returns `done`'s last answer.
@@ -53,25 +68,19 @@ class ChildProcess {
   }
   // A top-level window of this process with the given class, if one shows up.
   HWND FindWindowOfClass(const char* className, DWORD ms) {
-    struct Search { DWORD pid; const char* cls; HWND found; } search = {id(), className, nullptr};
+    HWND found = nullptr;
     PumpUntil(ms, [&] {
-      EnumWindows(
-          [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            char cls[64] = {};
-            GetClassNameA(w, cls, sizeof cls);
-            if (pid == s->pid && lstrcmpA(cls, s->cls) == 0) {
-              s->found = w;
-              return FALSE;
-            }
-            return TRUE;
-          },
-          reinterpret_cast<LPARAM>(&search));
-      return search.found != nullptr;
+      ForEachTopWindow([&](HWND w) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        char cls[64] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (pid == id() && lstrcmpA(cls, className) == 0) found = w;
+        return found == nullptr;
+      });
+      return found != nullptr;
     });
-    return search.found;
+    return found;
   }
 
  private:

@@ -72,19 +72,14 @@ class DialogDriver {
   explicit DialogDriver(std::function<void(HWND)> act) : thread_([this, act] {
       HWND dialog = nullptr;
       for (int i = 0; i < 1500 && !dialog; ++i, Sleep(10)) {
-        EnumWindows(
-            [](HWND w, LPARAM p) -> BOOL {
-              char cls[16] = {};
-              GetClassNameA(w, cls, sizeof cls);
-              DWORD pid = 0;
-              GetWindowThreadProcessId(w, &pid);
-              if (pid == GetCurrentProcessId() && !lstrcmpA(cls, "#32770") && IsWindowVisible(w)) {
-                *reinterpret_cast<HWND*>(p) = w;
-                return FALSE;
-              }
-              return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&dialog));
+        testing::ForEachTopWindow([&dialog](HWND w) {
+          char cls[16] = {};
+          GetClassNameA(w, cls, sizeof cls);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(w, &pid);
+          if (pid == GetCurrentProcessId() && !lstrcmpA(cls, "#32770") && IsWindowVisible(w)) dialog = w;
+          return dialog == nullptr;
+        });
       }
       if (dialog) {
         char text[128] = {};

@@ -43,18 +43,14 @@ TEST(StartUp, MissingRendererShowsItsMessageForEveryModeButPreview) {
     PumpUntil(5000, [box] { return IsWindowVisible(box) != 0; });
     // The box's text and its visible buttons.
     struct Seen { std::string text; std::vector<std::string> buttons; } seen;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM p) -> BOOL {
-          auto* seen = reinterpret_cast<Seen*>(p);
-          char cls[32] = {}, text[256] = {};
-          GetClassNameA(child, cls, sizeof cls);
-          SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-          if (!lstrcmpiA(cls, "Static") && text[0]) seen->text = text;
-          if (!lstrcmpiA(cls, "Button") && IsWindowVisible(child)) seen->buttons.push_back(text);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&seen));
+    testing::ForEachChildWindow(box, [&seen](HWND child) {
+      char cls[32] = {}, text[256] = {};
+      GetClassNameA(child, cls, sizeof cls);
+      SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+      if (!lstrcmpiA(cls, "Static") && text[0]) seen.text = text;
+      if (!lstrcmpiA(cls, "Button") && IsWindowVisible(child)) seen.buttons.push_back(text);
+      return true;
+    });
     EXPECT_EQ(seen.text, kRendererMissing) << arguments;
     EXPECT_EQ(seen.buttons.size(), 1u) << "OK only";
     PostMessageA(box, WM_COMMAND, IDOK, 0);
