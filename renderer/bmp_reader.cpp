@@ -54,6 +54,7 @@ const char* BmpResultName(BmpResult result) {
     case BmpResult::kBadWidth: return "bad width";
     case BmpResult::kBadHeight: return "bad height";
     case BmpResult::kTooLarge: return "too large";
+    case BmpResult::kBadBitCount: return "not 24 bits per pixel";
     case BmpResult::kShortImageSize: return "image size too small";
     case BmpResult::kShortPixelData: return "short pixel data";
     case BmpResult::kNoMemory: return "no memory";
@@ -88,12 +89,13 @@ BmpResult ReadHandOffBitmap(ByteSource& file, BmpImage& image) {
   if (image.height <= 0) return BmpResult::kBadHeight;
   if (image.width > kMaxBitmapSide || image.height > kMaxBitmapSide) return BmpResult::kTooLarge;
 
-  // The upload always takes 24-bit rows, so that is what the file must hold.
+  // The upload always takes 24-bit rows, so that is what the file must hold:
+  // rows of any other depth would be shown as diagonal stripes.
+  if (U16(&header[14]) != 24) return BmpResult::kBadBitCount;
   const std::uint64_t rowsNeed = std::uint64_t(image.height) * PaddedRowBytes(24, image.width);
   if (rowsNeed > kMaxPixelBytes) return BmpResult::kTooLarge;
-  std::uint64_t declared = U32(&header[20]);  // biSizeImage
-  if (declared == 0) declared = std::uint64_t(image.height) * PaddedRowBytes(U16(&header[14]), image.width);
-  if (declared < rowsNeed) return BmpResult::kShortImageSize;
+  const std::uint64_t declared = U32(&header[20]);  // biSizeImage; 0: computed, that is rowsNeed
+  if (declared != 0 && declared < rowsNeed) return BmpResult::kShortImageSize;
 
   // The file position is bfOffBits now: the header area ended there.
   return ReadExactly(file, image.pixels, rowsNeed, BmpResult::kShortPixelData);

@@ -41,7 +41,8 @@ enum class BmpResult {
   kBadWidth,          // biWidth <= 0
   kBadHeight,         // biHeight <= 0 (top-down and empty pictures)
   kTooLarge,          // beyond kMaxBitmapSide or kMaxPixelBytes
-  kShortImageSize,    // biSizeImage (or the size biBitCount gives) below what the rows need
+  kBadBitCount,       // biBitCount other than 24
+  kShortImageSize,    // biSizeImage, when not 0, below what the rows need
   kShortPixelData,    // the file ends before the rows do
   kNoMemory,
 };

@@ -77,7 +77,8 @@ TEST(BmpReader, RefusesBrokenFiles) {
       {"rows beyond the pixel budget", layout([](BmpLayout& s) { s.width = 16384; s.height = 16384; }), -1, BmpResult::kTooLarge},
       {"height beyond the side limit", layout([](BmpLayout& s) { s.width = 1; s.height = kMaxBitmapSide + 1; }), -1, BmpResult::kTooLarge},
       {"size image below the rows", layout([](BmpLayout& s) { s.sizeImage = 23; }), -1, BmpResult::kShortImageSize},
-      {"8-bit rows computed too short", layout([](BmpLayout& s) { s.bitCount = 8; }), -1, BmpResult::kShortImageSize},
+      {"8-bit rows", layout([](BmpLayout& s) { s.bitCount = 8; }), -1, BmpResult::kBadBitCount},
+      {"32-bit rows, as long as 24-bit ones would need", layout([](BmpLayout& s) { s.bitCount = 32; }), -1, BmpResult::kBadBitCount},
       {"pixel data cut short", BmpLayout{}, 54 + 23, BmpResult::kShortPixelData},
   };
   for (const Case& c : cases) {
