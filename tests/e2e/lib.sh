@@ -1,6 +1,7 @@
 # Helpers of the end-to-end scripts; they run inside scripts/wine-session.
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/env.sh"
 set -u
+gelmo_choose_wine
 
 failures=0
 check() {  # check DESCRIPTION COMMAND...
