@@ -12,3 +12,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 # Test programs run under Wine; scripts/wine sets the prefix, locale and loader.
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine")
+# Release programs without their symbol tables: half the size to download.
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
