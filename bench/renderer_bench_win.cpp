@@ -57,19 +57,15 @@ double WineserverCpuSeconds() {
   return double(user + system) / 100.0;
 }
 
-LARGE_INTEGER Counter() {
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return now;
-}
-
 LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const LRESULT result = gelmo::RendererWndProc(window, message, wParam, lParam);
   // A repaint of the running loop sets a new g_time; the ones before the loop
   // starts leave it at 0.
   if (message != WM_PAINT || gelmo::g_time == g_lastTime) return result;
   g_lastTime = gelmo::g_time;
-  const LONGLONG now = Counter().QuadPart;
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  const LONGLONG now = counter.QuadPart;
   if (g_frames++ == 0) {
     g_firstFrame = now;
     g_cpuAtFirstFrame = ProcessCpuSeconds();

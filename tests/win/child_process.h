@@ -21,6 +21,20 @@ inline void ForEachTopWindow(const WindowVisitor& visit) {
 inline void ForEachChildWindow(HWND parent, const WindowVisitor& visit) {
   EnumChildWindows(parent, VisitWindow, reinterpret_cast<LPARAM>(&visit));
 }
+// The first top-level window of process `pid` with this class (visible ones
+// only, if asked), or null.
+inline HWND TopWindowOf(DWORD pid, const char* className, bool visibleOnly = false) {
+  HWND found = nullptr;
+  ForEachTopWindow([&](HWND w) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (owner == pid && !lstrcmpA(cls, className) && (!visibleOnly || IsWindowVisible(w))) found = w;
+    return found == nullptr;
+  });
+  return found;
+}
 
 // Handles messages of this thread for up to `ms` milliseconds, or until
 // `done` returns true; returns `done`'s last answer.
@@ -69,17 +83,7 @@ class ChildProcess {
   // A top-level window of this process with the given class, if one shows up.
   HWND FindWindowOfClass(const char* className, DWORD ms) {
     HWND found = nullptr;
-    PumpUntil(ms, [&] {
-      ForEachTopWindow([&](HWND w) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        char cls[64] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (pid == id() && lstrcmpA(cls, className) == 0) found = w;
-        return found == nullptr;
-      });
-      return found != nullptr;
-    });
+    PumpUntil(ms, [&] { return (found = TopWindowOf(id(), className)) != nullptr; });
     return found;
   }
 

@@ -71,16 +71,8 @@ class DialogDriver {
  public:
   explicit DialogDriver(std::function<void(HWND)> act) : thread_([this, act] {
       HWND dialog = nullptr;
-      for (int i = 0; i < 1500 && !dialog; ++i, Sleep(10)) {
-        testing::ForEachTopWindow([&dialog](HWND w) {
-          char cls[16] = {};
-          GetClassNameA(w, cls, sizeof cls);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(w, &pid);
-          if (pid == GetCurrentProcessId() && !lstrcmpA(cls, "#32770") && IsWindowVisible(w)) dialog = w;
-          return dialog == nullptr;
-        });
-      }
+      for (int i = 0; i < 1500 && !dialog; ++i, Sleep(10))
+        dialog = testing::TopWindowOf(GetCurrentProcessId(), "#32770", true);
       if (dialog) {
         char text[128] = {};
         GetWindowTextA(dialog, text, sizeof text);
