@@ -2,9 +2,13 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <vector>
 
 #include "renderer/gl.h"
 #include "renderer/scene.h"
+#include "renderer/screen_layout.h"
+#include "scr/forms/program_win.h"
+#include "scr/start/program_names.h"
 
 namespace gelmo {
 namespace {
@@ -15,6 +19,9 @@ HGLRC g_hglrc = nullptr;
 LONGLONG g_counterStart = 0;
 LONGLONG g_counterFrequency = 1;
 unsigned char g_keyDown[256] = {};
+// Fill mode (the "/fill" switch): the window covers the virtual screen and
+// the scene is drawn into one viewport per monitor.  Empty in the default mode.
+std::vector<Viewport> g_monitorViewports;
 // Double-buffered RGBA for a window, a 16-bit depth buffer; the colour depth
 // is the screen's, filled in on first use.
 PIXELFORMATDESCRIPTOR g_pixelFormat = {
@@ -51,9 +58,34 @@ void Repaint(HWND window) {
     ShowCursor(TRUE);
     return;
   }
-  DrawScene();
+  if (g_monitorViewports.empty())
+    DrawScene();
+  else
+    DrawSceneInViewports(g_monitorViewports);
   SwapBuffers(g_hdc);
   ValidateRect(window, nullptr);
+}
+
+BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data) {
+  reinterpret_cast<std::vector<ScreenRect>*>(data)->push_back(
+      {rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top});
+  return TRUE;
+}
+
+ScreenRect VirtualScreen() {
+  return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+          GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+// The viewports of the monitors, in the window as it came out.
+std::vector<Viewport> ViewportsFor(HWND window) {
+  std::vector<ScreenRect> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+  RECT client = {};
+  GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  return MonitorViewports({origin.x, origin.y, client.right, client.bottom}, monitors);
 }
 
 }  // namespace
@@ -112,6 +144,10 @@ LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 int RendererMain(HINSTANCE instance) {
   g_running = 0;
+  // Fill mode draws at the monitors' own pixels, so it declares that before
+  // its first window; the default window stays as the system scales it.
+  const bool fill = HasSwitchWord(forms::CommandLineArguments(), kFillScreenSwitch);
+  if (fill) forms::DeclareDpiAware();
 
   WNDCLASSA windowClass = {};
   windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;  // GL keeps one DC for the window
@@ -121,11 +157,15 @@ int RendererMain(HINSTANCE instance) {
   windowClass.lpszClassName = kRendererClassName;
   if (!RegisterClassA(&windowClass)) return 0;
 
-  // A pop-up at CW_USEDEFAULT lands in the screen's top-left corner.
-  HWND window = CreateWindowExA(0, kRendererClassName, kRendererClassName,
-                                WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 1024, 768, nullptr, nullptr, instance, nullptr);
+  // A pop-up at CW_USEDEFAULT lands in the screen's top-left corner.  In fill
+  // mode it covers every monitor, above every other window (the taskbar too).
+  const DWORD style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  const ScreenRect screen = fill ? VirtualScreen() : ScreenRect{int(CW_USEDEFAULT), int(CW_USEDEFAULT), 1024, 768};
+  HWND window = CreateWindowExA(fill ? WS_EX_TOPMOST : 0, kRendererClassName, kRendererClassName, style,
+                                screen.left, screen.top, screen.width, screen.height, nullptr, nullptr,
+                                instance, nullptr);
   if (!window) return 0;
+  if (fill) g_monitorViewports = ViewportsFor(window);
   ShowWindow(window, SW_SHOW);
   UpdateWindow(window);
 

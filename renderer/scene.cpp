@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "renderer/gl.h"
+#include "renderer/screen_layout.h"
 
 namespace gelmo {
 
@@ -99,9 +100,11 @@ void DrawSheet() {
   glEnd();
 }
 
-void DrawScene() {
+namespace {
+
+// The backdrop and the sheet into the current viewport and projection.
+void DrawLayers() {
   const SceneAngles angles = SceneAnglesAt(g_time);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
   // Backdrop: a 10 x 10 square at the origin's depth, larger than the view at
   // every angle, showing the background picture 2 x 2 times.
@@ -135,6 +138,26 @@ void DrawScene() {
   DrawSheet();
   glPopMatrix();
   glDisable(GL_BLEND);
+}
+
+}  // namespace
+
+void DrawScene() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  DrawLayers();
+}
+
+void DrawSceneInViewports(const std::vector<Viewport>& viewports) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  for (const Viewport& v : viewports) {
+    glViewport(v.x, v.y, v.width, v.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(FieldOfViewFor(v.width, v.height),
+                   static_cast<double>(v.width) / static_cast<double>(v.height == 0 ? 1 : v.height), 1.0, 20.0);
+    glMatrixMode(GL_MODELVIEW);
+    DrawLayers();
+  }
 }
 
 }  // namespace gelmo

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "renderer/bitmap_texture.h"
+#include "renderer/screen_layout.h"
 
 namespace gelmo {
 
@@ -31,6 +33,9 @@ bool InitScene();
 void ShutdownScene();
 // Draws one whole frame into the back buffer.
 void DrawScene();
+// Fill mode: one whole frame with the scene in every viewport, each with the
+// projection for its own shape (the camera stays where InitScene put it).
+void DrawSceneInViewports(const std::vector<Viewport>& viewports);
 // Emits the sheet's 2048 triangles from g_heights.
 void DrawSheet();
 

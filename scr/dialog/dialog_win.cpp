@@ -188,6 +188,11 @@ void SettingsDialog::Arrange() {
   };
 
   heading(0, 6, "オブジェクト");
+  // Beside the first heading, where the row is free: a switch for the whole
+  // run rather than an option of one group.
+  inPanel(Img_Fill, kIdImgFill, 156, 10, 12, 12);
+  inPanel(lbl_Fill, kIdLblFill, 174, 9, 150, 16);
+  text(lbl_Fill, "画面全体に表示");
   option(Img_Obj[0], lbl_Obj[0], kIdImgObj, 30, 300, "デスクトップのキャプチャ画像");
   option(Img_Obj[1], lbl_Obj[1], kIdImgObj + 1, 48, 300, "画像ファイルを指定（BMP、JPG）");
   fileRow(0, 66);
@@ -251,6 +256,8 @@ void SettingsDialog::Arrange() {
     lbl_BGM[i].onClick = [this](int index) { lbl_BGM_Click(index); };
     Cmd_F[i].Click = [this](int index) { Cmd_F_Click(index); };
   }
+  Img_Fill.onClick = [this](int) { Img_Fill_Click(); };
+  lbl_Fill.onClick = [this](int) { lbl_Fill_Click(); };
   Cmd_Color.Click = [this](int) { Cmd_Color_Click(); };
   Cmd_Set.Click = [this](int) { Cmd_Set_Click(); };
   Cmd_Can.Click = [this](int) { Cmd_Can_Click(); };
@@ -297,6 +304,7 @@ void SettingsDialog::OnLoad() {
   BGM_Repeat.SetText(RepeatText(s.BgmRepeat));
   for (const std::string& entry : RepeatList()) BGM_Repeat.AddItem(entry);
   lbl_Fname[2].SetCaption(s.BgmFile);
+  MarkFillScreen();
 
   POINT mouse;
   if (GetCursorPos(&mouse)) {
@@ -314,6 +322,11 @@ void SettingsDialog::OnLoad() {
 void SettingsDialog::MarkOption(forms::Image* images, int count, std::int16_t kind) {
   const std::optional<int> marked = MarkedOption(kind, count);
   for (int i = 0; i < count; ++i) images[i].SetPicture(Img_Ra[marked == i ? 1 : 0].picture());
+}
+
+// The check box wears the option pictures: marked when the setting is on.
+void SettingsDialog::MarkFillScreen() {
+  Img_Fill.SetPicture(Img_Ra[g_saverSettings.FillScreen == 1 ? 1 : 0].picture());
 }
 
 void SettingsDialog::ShowThumbnail(int index, const std::string& file) {
@@ -356,6 +369,12 @@ void SettingsDialog::Img_BGM_Click(int index) {
   MarkOption(Img_BGM, 3, s.BgmKind);
   if (index == 1) BGM_Repeat.SetEnabled(true);
   if (index == 2) Cmd_F[2].SetEnabled(true);
+}
+
+void SettingsDialog::Img_Fill_Click() {
+  SaverSettings& s = g_saverSettings;
+  s.FillScreen = s.FillScreen == 1 ? 0 : 1;
+  MarkFillScreen();
 }
 
 void SettingsDialog::Cmd_F_Click(int index) {
@@ -424,6 +443,7 @@ void SettingsDialog::Cmd_Set_Click() {
   s.BgmRepeat = RepeatFromText(BGM_Repeat.Text());
   write(kBgmRepeatKey, FormatNumber(s.BgmRepeat));
   write(kBgmFileKey, s.BgmFile);
+  write(kFillScreenKey, FormatNumber(s.FillScreen));
   // The file is complete before the window starts to close.
   FlushIniFile(SettingsFilePath());
   Unload();

@@ -1,5 +1,6 @@
 // Gelmo_P: the settings dialog.  In three groups it shows and changes the
-// object picture, the background and the music of SaverSettings, and writes
+// object picture, the background and the music of SaverSettings, and with a
+// check box whether the renderer fills every screen; it writes
 // them to ゲルモ.ini when the user confirms.  It opens and closes with a zoom
 // from and to the place where the mouse stood when it opened.
 #pragma once
@@ -59,6 +60,8 @@ enum DialogControlId : int {
   kIdLbl = 200,     // + the label's index
   kIdShape3 = 210,  // + the shape's index
   kIdImgRa = 220,
+  kIdImgFill = 230,
+  kIdLblFill = 240,
 };
 
 class SettingsDialog : public forms::Form {
@@ -90,6 +93,10 @@ class SettingsDialog : public forms::Form {
   forms::Label lbl_Fname[3] = {forms::Label(*this, 0), forms::Label(*this, 1), forms::Label(*this, 2)};
   forms::Image Img[2] = {forms::Image(*this, 0), forms::Image(*this, 1)};  // thumbnails
 
+  // Display: the check box "画面全体に表示", the option picture and its text.
+  forms::Image Img_Fill{*this};
+  forms::Label lbl_Fill{*this};
+
   // Below the panel.
   forms::Label lbl_URL{*this};
   Command Cmd_Set{*this};
@@ -104,6 +111,8 @@ class SettingsDialog : public forms::Form {
   void lbl_Back_Click(int index) { Img_Back_Click(index); }
   void Img_BGM_Click(int index);
   void lbl_BGM_Click(int index) { Img_BGM_Click(index); }
+  void Img_Fill_Click();
+  void lbl_Fill_Click() { Img_Fill_Click(); }
   void Cmd_F_Click(int index);
   void Cmd_Color_Click();
   void Cmd_Set_Click();
@@ -118,6 +127,7 @@ class SettingsDialog : public forms::Form {
  private:
   void Arrange();
   void MarkOption(forms::Image* images, int count, std::int16_t kind);
+  void MarkFillScreen();
   void ShowThumbnail(int index, const std::string& file);
 
   Choosers& choosers_;

@@ -23,8 +23,9 @@ std::string ProgramFolder() {
   return path;
 }
 
-bool StartProgram(const std::string& path) {
+bool StartProgram(const std::string& path, const std::string& arguments) {
   std::string commandLine = "\"" + path + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -36,6 +37,17 @@ bool StartProgram(const std::string& path) {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return true;
+}
+
+bool DeclareDpiAware() {
+  // SetProcessDpiAwarenessContext came with Windows 10 1703; it is looked up
+  // so that the program still starts on older systems.
+  using SetAwarenessContext = BOOL(WINAPI*)(HANDLE);
+  const HANDLE perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+  if (HMODULE user32 = GetModuleHandleA("user32.dll"))
+    if (FARPROC found = GetProcAddress(user32, "SetProcessDpiAwarenessContext"))
+      if (reinterpret_cast<SetAwarenessContext>(reinterpret_cast<void (*)()>(found))(perMonitorV2)) return true;
+  return SetProcessDPIAware() != FALSE;
 }
 
 void MessageBoxOk(const std::string& text) {

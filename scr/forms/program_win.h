@@ -12,9 +12,14 @@ std::string CommandLineArguments();
 // drive root (C:\).
 std::string ProgramFolder();
 // Starts a program by path with a normal, focused window, without waiting.
-// The path is quoted on the command line, so folders with blanks work.
-// False when it could not be started.
-bool StartProgram(const std::string& path);
+// The path is quoted on the command line, so folders with blanks work; the
+// arguments, if any, follow it after a blank.  False when it could not be
+// started.
+bool StartProgram(const std::string& path, const std::string& arguments = {});
+// Declares the process DPI-aware, so that on a scaled display it sees and
+// draws the monitors' own pixels: per monitor where the system knows that,
+// otherwise system-wide.  Must come before the process's first window.
+bool DeclareDpiAware();
 // A message box with the text and an OK button, titled with the program's name.
 void MessageBoxOk(const std::string& text);
 // True when the file can be opened for reading (and it is closed again).

@@ -81,7 +81,7 @@ void SaverForm::OnLoad() {
 
   // Both bitmaps are complete before the renderer reads them.
   RendererPath = JoinPath(forms::ProgramFolder(), kRendererFileName);
-  forms::StartProgram(RendererPath);
+  forms::StartProgram(RendererPath, settings.FillScreen == 1 ? kFillScreenSwitch : "");
 
   music_.BgmFile = settings.BgmFile;
   music_.BgmRepeat = settings.BgmRepeat;

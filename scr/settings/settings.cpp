@@ -79,6 +79,9 @@ SaverSettings LoadSettingsFrom(const ProfileReader& read, const FileExistsTest& 
   s.BgmFile = ReadExistingFile(read, kBgmFileKey, fileExists, missing);
   if (s.BgmFile.empty() && s.BgmKind == 2) s.BgmKind = 0;
   s.BgmFolder = FolderOrProgramFolder(s.BgmFile, programFolder);
+
+  // A switch: anything but 1 keeps the 1024 x 768 window.
+  s.FillScreen = ReadKind(read, kFillScreenKey) == 1 ? 1 : 0;
   return s;
 }
 

@@ -25,11 +25,13 @@ inline constexpr std::string_view kBackColourKey = "BACK\xB6\xD7\xB0";         /
 inline constexpr std::string_view kBgmKindKey = "BGM\x8B\xE6\x95\xAA";         // BGM区分
 inline constexpr std::string_view kBgmRepeatKey = "BGM\xD8\xCB\xDF\xB0\xC4";   // BGMﾘﾋﾟｰﾄ
 inline constexpr std::string_view kBgmFileKey = "BGM\xCC\xA7\xB2\xD9";         // BGMﾌｧｲﾙ
+inline constexpr std::string_view kFillScreenKey = "\x91\x53\x89\xE6\x96\xCA";     // 全画面
 
-// All eight keys in the order in which they are read and written.
-inline constexpr std::array<std::string_view, 8> kSettingsKeys = {
+// All nine keys in the order in which they are read and written.  The ninth
+// came later: a file without it is an older file and reads as 0.
+inline constexpr std::array<std::string_view, 9> kSettingsKeys = {
     kObjKindKey, kObjFileKey, kBackKindKey, kBackFileKey,
-    kBackColourKey, kBgmKindKey, kBgmRepeatKey, kBgmFileKey};
+    kBackColourKey, kBgmKindKey, kBgmRepeatKey, kBgmFileKey, kFillScreenKey};
 
 // The dialog addresses the two pictures by this index.
 enum PictureIndex : std::size_t { kObjectPicture = 0, kBackPicture = 1 };
@@ -40,6 +42,7 @@ struct SaverSettings {
   std::int32_t BackColour = 0;  // 0x00BBGGRR
   std::int16_t BgmKind = 0;     // 0 none, 1 audio CD, 2 MP3 or WAV file
   std::int16_t BgmRepeat = 0;   // CD track to keep playing, 0 the whole disc
+  std::int16_t FillScreen = 0;  // 1 the renderer covers every monitor, 0 its 1024 x 768 window
   std::array<std::string, 2> PictureFile;    // ObjFile, BackFile; empty when none
   std::array<std::string, 2> PictureFolder;  // where each picture chooser opens
   std::string BgmFile;
@@ -82,7 +85,7 @@ using FileExistsTest = std::function<bool(const std::string& path)>;
 // picture file that no longer exists empties its path and sets its kind to 0,
 // a missing music file empties the path and turns music kind 2 (file) into 0;
 // every folder is the folder of its file, or the program's folder when the
-// file is empty.
+// file is empty.  FillScreen is 1 only for a value that reads as 1.
 SaverSettings LoadSettingsFrom(const ProfileReader& read, const FileExistsTest& fileExists,
                                std::string_view programFolder);
 

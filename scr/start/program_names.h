@@ -7,6 +7,7 @@ constexpr char kSaverCaption[] = "Gelmo_Main";    // the saver window
 constexpr char kDialogCaption[] = "<ゲルモ>";     // the settings dialog
 constexpr char kRendererCaption[] = "Gelmo_VC";   // the renderer's window
 constexpr char kRendererFileName[] = "ゲルモ.dll";  // beside the screensaver program
+constexpr char kFillScreenSwitch[] = "/fill";       // the saver asks the renderer to fill every screen
 constexpr char kHomePage[] = "https://gelmo.example.jp/";  // the settings dialog's link
 
 }  // namespace gelmo

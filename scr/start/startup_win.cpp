@@ -48,6 +48,9 @@ int StartUp() {
       g_cursorShowCount = ShowCursor(FALSE);
       [[fallthrough]];
     case StartMode::kSaverCursorVisible: {
+      // Filling every screen, the desktop capture takes the primary monitor
+      // at its own pixels, as the renderer draws them.
+      if (g_saverSettings.FillScreen == 1) forms::DeclareDpiAware();
       // The saver window runs the saver from its load on and ends the program.
       static WinMciPort port;
       static Music music(port, g_lastApiResult);

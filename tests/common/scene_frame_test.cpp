@@ -3,6 +3,7 @@
 // look when the hand-off bitmaps are missing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -74,9 +75,12 @@ class SceneFrame : public ::testing::Test {
   void Init() {
     ASSERT_TRUE(InitScene());
   }
-  void Render(float t) {
+  void Render(float t, const std::vector<Viewport>* viewports = nullptr) {
     g_time = t;
-    DrawScene();
+    if (viewports)
+      DrawSceneInViewports(*viewports);
+    else
+      DrawScene();
     frame_ = context_->ReadFrame();
     if (const char* dump = std::getenv("GELMO_DUMP_FRAME")) {
       char name[256];
@@ -235,6 +239,34 @@ TEST_F(SceneFrame, SheetAlphaFollowsItsHeight) {
   EXPECT_GE(At(int(px), int(py)).r, 250);
   ProjectSheetPoint(0.0f, 5 * 0.125 - 2, 9 * 0.125 - 2, g_heights[5][9], px, py);
   EXPECT_NEAR(At(int(px), int(py)).r, (g_heights[5][9] + 0.7) * 255, 8);
+}
+
+// Fill mode: a wide and a portrait monitor side by side.  In each, the sheet
+// stands at the centre and the backdrop reaches every corner, at the turns
+// where its corners swing furthest in.
+TEST_F(SceneFrame, EveryMonitorViewportShowsTheWholeSceneCornerToCorner) {
+  testing::BmpLayout s;
+  s.width = kTile;
+  s.height = kTile;
+  ASSERT_TRUE(testing::WriteBytes(kBackdropBitmapPath, testing::Bmp24(s, QuadrantColour)));
+  Init();  // no sheet bitmap: a white sheet over the coloured quadrants
+  const std::vector<Viewport> monitors = {{0, 100, 624, 351}, {624, 0, 400, 711}};
+  for (float t : {0.0f, 5.625f, 16.875f}) {  // the backdrop turned 0, 45 and 135 degrees
+    Render(t, &monitors);
+    for (const Viewport& m : monitors) {
+      int black = 0;
+      for (int y = m.y; y < m.y + m.height; y += 2)
+        for (int x = m.x; x < m.x + m.width; x += 2) {
+          const Rgb p = At(x, y);
+          black += p.r + p.g + p.b < 30;
+        }
+      EXPECT_EQ(black, 0) << "t=" << t << " viewport at " << m.x << "," << m.y;
+      // every quadrant colour lacks one channel; the white sheet over it does not
+      const Rgb centre = At(m.x + m.width / 2, m.y + m.height / 2);
+      EXPECT_GT(std::min({centre.r, centre.g, centre.b}), 80) << "t=" << t << " viewport at " << m.x;
+    }
+    EXPECT_LT(At(300, 50).r + At(300, 50).g + At(300, 50).b, 30) << "outside every monitor: cleared";
+  }
 }
 
 TEST_F(SceneFrame, MissingBitmapsGiveUntexturedWhiteSurfaces) {

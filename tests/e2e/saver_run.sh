@@ -20,11 +20,12 @@ cp "$renderer" "$app/ゲルモ.dll"
 convert "$app/object.bmp" -quality 92 "$app/object.jpg"
 
 # settings file in code page 932: keys OBJ区分, OBJﾌｧｲﾙ, BACK区分, BACKﾌｧｲﾙ, BACKｶﾗｰ
-# and BGM区分, BGMﾘﾋﾟｰﾄ, BGMﾌｧｲﾙ
-write_settings() {  # OBJKIND OBJFILE BACKKIND BACKFILE BACKCOLOUR [BGMKIND BGMFILE]
+# and BGM区分, BGMﾘﾋﾟｰﾄ, BGMﾌｧｲﾙ, and 全画面 when it is given
+write_settings() {  # OBJKIND OBJFILE BACKKIND BACKFILE BACKCOLOUR [BGMKIND BGMFILE [FILLSCREEN]]
   printf '[Section]\r\nOBJ\x8b\xe6\x95\xaa= %s\r\nOBJ\xcc\xa7\xb2\xd9=%s\r\nBACK\x8b\xe6\x95\xaa= %s\r\nBACK\xcc\xa7\xb2\xd9=%s\r\nBACK\xb6\xd7\xb0= %s\r\n' \
     "$1" "$2" "$3" "$4" "$5" >"$app/ゲルモ.ini"
   printf 'BGM\x8b\xe6\x95\xaa= %s\r\nBGM\xd8\xcb\xdf\xb0\xc4= 0\r\nBGM\xcc\xa7\xb2\xd9=%s\r\n' "${6:-0}" "${7:-}" >>"$app/ゲルモ.ini"
+  [ -z "${8:-}" ] || printf '\x91\x53\x89\xe6\x96\xca= %s\r\n' "$8" >>"$app/ゲルモ.ini"
 }
 
 # Sound goes to a file through ALSA, so that a test can tell it was played.
@@ -74,12 +75,14 @@ saver_hid_first() {  # the first call of all is the saver's hiding one, and that
 
 bitmap() { "$info" "$drive_c/$1" "${@:2}"; }
 screen=$(xwininfo -root | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}')
+window_size() { xwininfo -id "$renderer_wid" | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}'; }
 
 # 1. desktop snapshot for both, at screen size; other input does not end it
 write_settings 0 "" 1 "" 0
 check "desktop/desktop: renderer window appears" start_saver /s
 check "desktop/desktop: object bitmap is the screen ($screen)" test "$(bitmap Gelmo01.bmp | cut -d' ' -f1,2)" = "$screen"
 check "desktop/desktop: background bitmap is the same snapshot" cmp -s "$drive_c/Gelmo01.bmp" "$drive_c/Gelmo02.bmp"
+check "desktop/desktop: the renderer keeps its 1024x768 window" test "$(window_size)" = "1024 768"
 xdotool windowfocus "$renderer_wid" 2>/dev/null; xdotool key a space Return 2>/dev/null
 xdotool mousemove 300 300 click 1 mousemove 600 500 2>/dev/null; sleep 1.5
 check "desktop/desktop: keys and mouse end neither program" kill -0 "$saver_pid"
@@ -130,6 +133,13 @@ check "audio CD, no drive: renderer window appears" start_saver /s
 sleep 1
 check "audio CD, no drive: the saver keeps running" kill -0 "$saver_pid"
 end_saver "audio CD"
+
+# 7. every screen filled: the renderer is asked for it; the snapshot is still the screen
+write_settings 0 "" 1 "" 0 0 "" 1
+check "fill screen: renderer window appears" start_saver /s
+check "fill screen: the renderer's window covers the screen ($screen)" test "$(window_size)" = "$screen"
+check "fill screen: object bitmap is the screen" test "$(bitmap Gelmo01.bmp | cut -d' ' -f1,2)" = "$screen"
+end_saver "fill screen"
 
 rm -rf "$capture"
 finish

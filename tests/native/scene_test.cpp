@@ -1,4 +1,5 @@
-// The animation's numbers as pure functions of time.
+// The animation's numbers as pure functions of time, and the fill mode's
+// layout of one viewport per monitor.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -78,6 +79,42 @@ TEST(Scene, GridPointsSpanTheSheetAndItsTexture) {
   EXPECT_FLOAT_EQ(SheetGridPoint(3, 4).alpha, 1.05f);
   EXPECT_FLOAT_EQ(SheetGridPoint(3, 4).z, 0.35f);
   EXPECT_FLOAT_EQ(SheetGridPoint(4, 3).alpha, 0.35f);
+}
+
+TEST(FillMode, SwitchIsAWordOfItsOwnInAnyCase) {
+  EXPECT_TRUE(HasSwitchWord("/fill", "/fill"));
+  EXPECT_TRUE(HasSwitchWord("/FILL", "/fill"));
+  EXPECT_TRUE(HasSwitchWord("x\t/Fill  ", "/fill"));
+  EXPECT_FALSE(HasSwitchWord("", "/fill"));
+  EXPECT_FALSE(HasSwitchWord("/fills", "/fill"));
+  EXPECT_FALSE(HasSwitchWord("a/fill", "/fill"));
+}
+
+TEST(FillMode, OneViewportPerMonitorInTheWindowsGlCoordinates) {
+  // A primary 1920 x 1080 monitor, a portrait one left of it and lower down,
+  // and a window over the virtual screen that both make.
+  const ScreenRect window = {-1080, 0, 3000, 1920};
+  const std::vector<Viewport> views = MonitorViewports(window, {{0, 0, 1920, 1080}, {-1080, 0, 1080, 1920}});
+  EXPECT_EQ(views, (std::vector<Viewport>{{1080, 840, 1920, 1080}, {0, 0, 1080, 1920}}));
+  // Monitors outside the window are left out; with none left, the window is the viewport.
+  EXPECT_EQ(MonitorViewports({0, 0, 800, 600}, {{0, 0, 800, 600}, {800, 0, 800, 600}}),
+            (std::vector<Viewport>{{0, 0, 800, 600}}));
+  EXPECT_EQ(MonitorViewports({0, 0, 800, 600}, {}), (std::vector<Viewport>{{0, 0, 800, 600}}));
+}
+
+TEST(FillMode, EveryMonitorSeesTheSceneUprightWithTheBackdropInEveryCorner) {
+  constexpr double kPi = 3.14159265358979323846;
+  auto halfHeight = [&](int w, int h) { return 5 * std::tan(FieldOfViewFor(w, h) / 2 * kPi / 180); };
+  EXPECT_NEAR(FieldOfViewFor(1024, 768), 55.0, 1e-9);  // the default window's own view
+  EXPECT_NEAR(FieldOfViewFor(1600, 1200), 55.0, 1e-9);
+  // A portrait monitor sees across its width what the landscape one sees across its height.
+  EXPECT_NEAR(halfHeight(1080, 1920) * 1080 / 1920, halfHeight(1920, 1080), 1e-9);
+  for (auto [w, h] : {std::pair{1920, 1080}, {1080, 1920}, {2560, 1080}, {1280, 1024}, {3840, 2160}, {1, 0}}) {
+    const double ht = halfHeight(w, h), wd = ht * w / std::max(h, 1);
+    // the turning 10 x 10 backdrop covers what lies within 5 of the axis
+    EXPECT_LT(std::hypot(wd, ht), 5.0) << w << "x" << h;
+    EXPECT_GT(std::min(wd, ht), 1.8) << w << "x" << h << ": the sheet is 4 across";
+  }
 }
 
 }  // namespace

@@ -18,7 +18,8 @@ TEST(Settings, KeysAreCodePage932BytesInFileOrder) {
       {0x4F, 0x42, 0x4A, 0x8B, 0xE6, 0x95, 0xAA},       {0x4F, 0x42, 0x4A, 0xCC, 0xA7, 0xB2, 0xD9},
       {0x42, 0x41, 0x43, 0x4B, 0x8B, 0xE6, 0x95, 0xAA}, {0x42, 0x41, 0x43, 0x4B, 0xCC, 0xA7, 0xB2, 0xD9},
       {0x42, 0x41, 0x43, 0x4B, 0xB6, 0xD7, 0xB0},       {0x42, 0x47, 0x4D, 0x8B, 0xE6, 0x95, 0xAA},
-      {0x42, 0x47, 0x4D, 0xD8, 0xCB, 0xDF, 0xB0, 0xC4}, {0x42, 0x47, 0x4D, 0xCC, 0xA7, 0xB2, 0xD9}};
+      {0x42, 0x47, 0x4D, 0xD8, 0xCB, 0xDF, 0xB0, 0xC4}, {0x42, 0x47, 0x4D, 0xCC, 0xA7, 0xB2, 0xD9},
+      {0x91, 0x53, 0x89, 0xE6, 0x96, 0xCA}};
   ASSERT_EQ(kSettingsKeys.size(), bytes.size());
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     std::vector<int> actual;
@@ -87,6 +88,7 @@ TEST_F(LoadSettingsTest, MissingFileGivesZerosAndTheProgramFolder) {
   EXPECT_EQ(s.BgmFile, "");
   EXPECT_EQ(s.PictureFolder, (std::array<std::string, 2>{kProgramFolder, kProgramFolder}));
   EXPECT_EQ(s.BgmFolder, kProgramFolder);
+  EXPECT_EQ(s.FillScreen, 0);
   EXPECT_TRUE(tested.empty());  // no file test for empty paths
 }
 
@@ -99,6 +101,7 @@ TEST_F(LoadSettingsTest, FullFileLoadsEveryFieldAndTheFoldersOfTheFiles) {
   Set(kBgmKindKey, " 2");
   Set(kBgmRepeatKey, " 3");
   Set(kBgmFileKey, "\\\\server\\share\\x.mp3");
+  Set(kFillScreenKey, " 1");
   files = {"C:\\Pics\\obj.jpg", "D:\\\x95\x5C\\back.bmp", "\\\\server\\share\\x.mp3"};
   const SaverSettings s = Load();
   EXPECT_EQ(s.ObjKind, 1);
@@ -112,6 +115,7 @@ TEST_F(LoadSettingsTest, FullFileLoadsEveryFieldAndTheFoldersOfTheFiles) {
   EXPECT_EQ(s.BgmRepeat, 3);
   EXPECT_EQ(s.BgmFile, "\\\\server\\share\\x.mp3");
   EXPECT_EQ(s.BgmFolder, "\\\\server\\share");
+  EXPECT_EQ(s.FillScreen, 1);
   EXPECT_EQ(tested, (std::vector<std::string>{"C:\\Pics\\obj.jpg", "D:\\\x95\x5C\\back.bmp",
                                               "\\\\server\\share\\x.mp3"}));
 }
@@ -185,6 +189,17 @@ TEST_F(LoadSettingsTest, UnreadableOrOutOfRangeNumbersLeaveZero) {
   s = Load();
   EXPECT_EQ(s.BackColour, 0);
   EXPECT_EQ(s.BgmRepeat, 12);
+}
+
+TEST_F(LoadSettingsTest, FillScreenIsOnOnlyForOne) {
+  for (const char* value : {"1", " 1", "1.9", "+1"}) {
+    Set(kFillScreenKey, value);
+    EXPECT_EQ(Load().FillScreen, 1) << value;
+  }
+  for (const char* value : {" 0", " 2", "-1", "0.9", "yes", "65537", ""}) {
+    Set(kFillScreenKey, value);
+    EXPECT_EQ(Load().FillScreen, 0) << value;
+  }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // ゲルモ.scr /c as the screensaver host starts it: the dialog shows the
-// settings file, confirming rewrites all eight keys, and cancelling, the close
+// settings file, confirming rewrites all nine keys, and cancelling, the close
 // box or a settings file that cannot be written end it without harm.
 #include <windows.h>
 
@@ -50,10 +50,11 @@ std::string Number(const std::string& digits) {
 
 std::string Settings(const std::string& objKind, const std::string& objFile, const std::string& backKind,
                      const std::string& backFile, const std::string& colour, const std::string& bgmKind,
-                     const std::string& repeat, const std::string& bgmFile) {
+                     const std::string& repeat, const std::string& bgmFile, const std::string& fill = "") {
   return "[Section]\r\nOBJ区分=" + objKind + "\r\nOBJﾌｧｲﾙ=" + objFile + "\r\nBACK区分=" + backKind +
          "\r\nBACKﾌｧｲﾙ=" + backFile + "\r\nBACKｶﾗｰ=" + colour + "\r\nBGM区分=" + bgmKind +
-         "\r\nBGMﾘﾋﾟｰﾄ=" + repeat + "\r\nBGMﾌｧｲﾙ=" + bgmFile + "\r\n";
+         "\r\nBGMﾘﾋﾟｰﾄ=" + repeat + "\r\nBGMﾌｧｲﾙ=" + bgmFile + "\r\n" +
+         (fill.empty() ? "" : "全画面=" + fill + "\r\n");
 }
 
 // The program in a folder of its own, beside a renderer file, opened with /c.
@@ -96,6 +97,7 @@ class SettingsRun : public ::testing::Test {
   std::unique_ptr<ChildProcess> process;
 };
 
+// An eight-key file from before the fill-screen setting gains the ninth key.
 TEST_F(SettingsRun, ShowsTheFileAndConfirmingRewritesEveryKeyInOrder) {
   Start("gelmo-dialog-confirm");
   const std::string picture = *folder / "a.jpg";
@@ -111,13 +113,15 @@ TEST_F(SettingsRun, ShowsTheFileAndConfirmingRewritesEveryKeyInOrder) {
   EXPECT_EQ(Text(Control(dialog, kIdLblFname + 0)), picture);
   EXPECT_EQ(Text(Control(dialog, kIdLblFname + 2)), "") << "a missing music file is not kept";
 
-  // The user picks "画像ファイルを指定" for the object and types 7 as the track.
+  // The user picks "画像ファイルを指定" for the object, types 7 as the track
+  // and ticks "画面全体に表示".
   Click(Control(dialog, kIdLblObj + 1));
   SetWindowTextA(repeat, "7");
+  Click(Control(dialog, kIdLblFill));
   Click(Control(dialog, kIdCmdSet));
   EXPECT_EQ(process->WaitExit(20000), 0);
   EXPECT_EQ(ReadAll(ini), Settings(Number("1"), picture, Number("1"), "", Number("16777215"), Number("1"),
-                                   Number("7"), ""));
+                                   Number("7"), "", Number("1")));
 }
 
 TEST_F(SettingsRun, FirstSaveCreatesTheFileAndOutOfRangeTracksAreSavedAsNone) {
@@ -130,7 +134,8 @@ TEST_F(SettingsRun, FirstSaveCreatesTheFileAndOutOfRangeTracksAreSavedAsNone) {
   SetWindowTextA(repeat, "40000");
   Click(Control(dialog, kIdCmdSet));
   EXPECT_EQ(process->WaitExit(20000), 0);
-  EXPECT_EQ(ReadAll(ini), Settings(Number("0"), "", Number("0"), "", Number("0"), Number("0"), Number("0"), ""));
+  EXPECT_EQ(ReadAll(ini),
+            Settings(Number("0"), "", Number("0"), "", Number("0"), Number("0"), Number("0"), "", Number("0")));
 }
 
 TEST_F(SettingsRun, CancelAndTheCloseBoxWriteNothing) {

@@ -211,6 +211,13 @@ TEST_F(Dialog, WindowIsPlacedAndSizedAndEveryTextIsThere) {
   EXPECT_EQ(dialog->lbl_Back[0].caption(), "指定なし\x81\x40=>");  // full-width space
   EXPECT_EQ(dialog->lbl_BGM[1].caption(), "音楽CD");
   EXPECT_EQ(dialog->lbl_BGM[2].caption(), "MP3、WAV");
+  EXPECT_EQ(dialog->lbl_Fill.caption(), "画面全体に表示");
+  // The check box stands free between the first heading and its thumbnail.
+  auto rectOf = [](HWND c) { RECT r; GetWindowRect(c, &r); return r; };
+  for (HWND other : {dialog->Shape3(0).hwnd(), dialog->Img[0].hwnd(), dialog->lbl_Obj[0].hwnd()}) {
+    RECT overlap, a = rectOf(dialog->lbl_Fill.hwnd()), b = rectOf(other);
+    EXPECT_FALSE(IntersectRect(&overlap, &a, &b));
+  }
   // The music options stand in the order 1, 0, 2 from the top.
   EXPECT_LT(dialog->Img_BGM[1].Top(), dialog->Img_BGM[0].Top());
   EXPECT_LT(dialog->Img_BGM[0].Top(), dialog->Img_BGM[2].Top());
@@ -231,7 +238,10 @@ TEST_F(Dialog, LoadingMarksTheKindsAndEnablesWhatTheyUse) {
       {5, -1, 7, "oo", "ooo", "ooo", "10000"},
   };
   for (const Case& c : cases) {
-    Open(Kinds(c.obj, c.back, c.bgm));
+    SaverSettings s = Kinds(c.obj, c.back, c.bgm);
+    s.FillScreen = c.bgm == 2;  // on in one case
+    Open(s);
+    EXPECT_EQ(Marked(dialog->Img_Fill), c.bgm == 2);
     EXPECT_EQ(Marks(dialog->Img_Obj), c.obj_marks) << c.obj;
     EXPECT_EQ(Marks(dialog->Img_Back), c.back_marks) << c.back;
     EXPECT_EQ(Marks(dialog->Img_BGM), c.bgm_marks) << c.bgm;
@@ -312,6 +322,15 @@ TEST_F(Dialog, OptionClicksSetTheKindsMarksAndButtons) {
   EXPECT_EQ(Enabled(), "00101");
   Click(dialog->lbl_BGM[0].hwnd());
   EXPECT_EQ(Enabled(), "00100");
+
+  // The check box, by its picture and by its text.
+  EXPECT_TRUE(Unmarked(dialog->Img_Fill));
+  Click(dialog->Img_Fill.hwnd());
+  EXPECT_EQ(g_saverSettings.FillScreen, 1);
+  EXPECT_TRUE(Marked(dialog->Img_Fill));
+  Click(dialog->lbl_Fill.hwnd());
+  EXPECT_EQ(g_saverSettings.FillScreen, 0);
+  EXPECT_TRUE(Unmarked(dialog->Img_Fill));
 }
 
 TEST_F(Dialog, ChoosingAFileTakesPathFolderAndThumbnailAndCancelKeepsThem) {
