@@ -444,8 +444,8 @@ void SettingsDialog::Cmd_Set_Click() {
   write(kBgmRepeatKey, FormatNumber(s.BgmRepeat));
   write(kBgmFileKey, s.BgmFile);
   write(kFillScreenKey, FormatNumber(s.FillScreen));
-  // The file is complete before the window starts to close.
-  FlushIniFile(SettingsFilePath());
+  // Each key went to disk as it was written: the file is complete before the
+  // window starts to close.
   Unload();
 }
 

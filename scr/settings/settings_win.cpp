@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 #include "scr/forms/program_win.h"
+#include "scr/settings/cp932.h"
+#include "scr/settings/ini_file.h"
 
 namespace gelmo {
 
@@ -12,24 +12,63 @@ SaverSettings g_saverSettings;
 std::int32_t g_lastApiResult = 0;
 int g_cursorShowCount = 0;
 
+namespace {
+
+std::string Utf8ToCp932(std::string_view utf8) {
+  const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+  std::wstring wide(std::size_t(units), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), units);
+  const int bytes = WideCharToMultiByte(932, 0, wide.data(), units, nullptr, 0, "?", nullptr);
+  std::string text(std::size_t(bytes), '\0');
+  WideCharToMultiByte(932, 0, wide.data(), units, text.data(), bytes, "?", nullptr);
+  return text;
+}
+
+// The whole file; empty when it cannot be read (a missing file has no keys).
+std::string ReadWholeFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+                  written == bytes.size() && SetEndOfFile(file);
+  CloseHandle(file);
+  return ok;
+}
+
+// At most `bytes` bytes of the text, without cutting a double-byte character.
+std::string Cp932Prefix(const std::string& text, std::size_t bytes) {
+  std::size_t end = 0;
+  while (end < text.size() && end + Cp932CharBytes(text, end) <= bytes) end += Cp932CharBytes(text, end);
+  return text.substr(0, end);
+}
+
+IniFile ReadIniFile(const std::string& file) { return IniFile::Parse(ReadWholeFile(file), Utf8ToCp932); }
+
+}  // namespace
+
 std::string ReadIniString(const std::string& section, const std::string& key, const std::string& file) {
-  char value[256] = {};
-  GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof value, file.c_str());
-  return std::string(value, strnlen(value, sizeof value));
+  return Cp932Prefix(ReadIniFile(file).Get(section, key).value_or(""), 255);
 }
 
 std::string WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                            const std::string& file) {
-  // Sections and keys of up to 127 characters.
-  char sectionBuffer[128] = {};
-  char keyBuffer[128] = {};
-  lstrcpynA(sectionBuffer, section.c_str(), sizeof sectionBuffer);
-  lstrcpynA(keyBuffer, key.c_str(), sizeof keyBuffer);
-  g_lastApiResult = WritePrivateProfileStringA(sectionBuffer, keyBuffer, value.c_str(), file.c_str());
+  IniFile ini = ReadIniFile(file);
+  ini.Set(Cp932Prefix(section, 127), Cp932Prefix(key, 127), value);
+  g_lastApiResult = WriteWholeFile(file, ini.Bytes()) ? 1 : 0;
   return {};
 }
-
-void FlushIniFile(const std::string& file) { WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str()); }
 
 bool FileExists(const std::string& path) { return forms::CanOpenForReading(PathForFileTest(path)); }
 

@@ -1,5 +1,4 @@
-// The settings file through the platform's profile routines, and the
-// program-wide values of the main module.
+// The settings file on disk, and the program-wide values of the main module.
 #pragma once
 
 #include <cstdint>
@@ -15,14 +14,14 @@ extern std::int32_t g_lastApiResult;    // result of the latest profile write or
 extern int g_cursorShowCount;           // display count when start-up hid the cursor
 
 // The value of one key (at most 255 bytes); empty when the key, the section
-// or the file is missing.
+// or the file is missing.  The file is read as code page 932 (or as UTF-8
+// when an editor has saved it so) whatever the machine's code page.
 std::string ReadIniString(const std::string& section, const std::string& key, const std::string& file);
-// Writes one key; always returns an empty text, the platform's result goes to
-// g_lastApiResult (0 when the write failed).
+// Writes one key and the file with it, in code page 932 with CR LF line ends;
+// always returns an empty text, the result goes to g_lastApiResult (0 when
+// the file could not be written).
 std::string WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                            const std::string& file);
-// Writes out whatever the platform still holds back of the file's changes.
-void FlushIniFile(const std::string& file);
 // True when the file can be opened for reading (a trailing "\" is dropped
 // first, so a folder gives false).
 bool FileExists(const std::string& path);

@@ -3,9 +3,12 @@
 #include "scr/settings/settings.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <map>
 #include <set>
+
+#include "scr/settings/ini_file.h"
 
 namespace gelmo {
 namespace {
@@ -200,6 +203,84 @@ TEST_F(LoadSettingsTest, FillScreenIsOnOnlyForOne) {
     Set(kFillScreenKey, value);
     EXPECT_EQ(Load().FillScreen, 0) << value;
   }
+}
+
+// ---- the file itself --------------------------------------------------------------
+
+// The conversion the platform makes, from glibc's table of the same code page.
+std::string Utf8ToCp932ByIconv(std::string_view utf8) {
+  iconv_t cd = iconv_open("CP932", "UTF-8");
+  std::string out(utf8.size() * 2 + 4, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t inLeft = utf8.size(), outLeft = out.size();
+  char* o = &out[0];
+  while (inLeft > 0 && iconv(cd, &in, &inLeft, &o, &outLeft) == std::size_t(-1)) {
+    ++in, --inLeft;  // a character 932 lacks: one "?" per byte is enough here
+    *o++ = '?', --outLeft;
+  }
+  iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+IniFile ParseIni(std::string_view bytes) { return IniFile::Parse(bytes, Utf8ToCp932ByIconv); }
+
+// As a Japanese Windows writes it, with a line of another program and a
+// second section.
+const std::string kJapaneseFile =
+    "[Section]\r\nOBJ\x8B\xE6\x95\xAA= 1\r\nOBJ\xCC\xA7\xB2\xD9=C:\\\x95\x5C\\a.jpg\r\n"
+    "BGM\xD8\xCB\xDF\xB0\xC4= 12\r\nother=\"  quoted \"\r\n\r\n[Other]\r\nOBJ\x8B\xE6\x95\xAA= 5\r\n";
+
+TEST(IniFile, FindsSectionsAndKeysWithoutRegardToCaseAndTrimsValues) {
+  const IniFile file = ParseIni(kJapaneseFile);
+  EXPECT_EQ(file.Get("Section", kObjKindKey), "1");
+  EXPECT_EQ(file.Get("section", "obj\x8B\xE6\x95\xAA"), "1");
+  EXPECT_EQ(file.Get(" SECTION ", kObjFileKey), "C:\\\x95\x5C\\a.jpg");
+  EXPECT_EQ(file.Get("Section", kBgmRepeatKey), "12");
+  EXPECT_EQ(file.Get("Section", "OTHER"), "  quoted ");  // one pair of quotes goes
+  EXPECT_EQ(file.Get("Other", kObjKindKey), "5");
+  EXPECT_EQ(file.Get("Section", kBgmFileKey), std::nullopt);
+  EXPECT_EQ(file.Get("Missing", kObjKindKey), std::nullopt);
+  // The second byte of a double-byte character keeps its case: ア (83 41) is not チ (83 61).
+  EXPECT_EQ(ParseIni("[s]\r\n\x83\x41=1\r\n").Get("s", "\x83\x61"), std::nullopt);
+  // LF and lone CR line ends, and a last line without one.
+  EXPECT_EQ(ParseIni("[s]\nk=1\rj=2").Get("s", "j"), "2");
+}
+
+TEST(IniFile, SavingReplacesOrAddsKeysAndKeepsEveryOtherLine) {
+  IniFile file = ParseIni(kJapaneseFile);
+  file.Set("Section", kObjKindKey, " 0");
+  file.Set("Section", kFillScreenKey, " 1");
+  file.Set("New", "k", "v");
+  EXPECT_EQ(file.Bytes(),
+            "[Section]\r\nOBJ\x8B\xE6\x95\xAA= 0\r\nOBJ\xCC\xA7\xB2\xD9=C:\\\x95\x5C\\a.jpg\r\n"
+            "BGM\xD8\xCB\xDF\xB0\xC4= 12\r\nother=\"  quoted \"\r\n\x91\x53\x89\xE6\x96\xCA= 1\r\n\r\n"
+            "[Other]\r\nOBJ\x8B\xE6\x95\xAA= 5\r\n[New]\r\nk=v\r\n");
+  IniFile fresh = ParseIni("");
+  fresh.Set("Section", kObjKindKey, " 1");
+  fresh.Set("Section", kObjFileKey, "");
+  EXPECT_EQ(fresh.Bytes(), "[Section]\r\nOBJ\x8B\xE6\x95\xAA= 1\r\nOBJ\xCC\xA7\xB2\xD9=\r\n");
+  EXPECT_EQ(ParseIni("[s]\nk=1").Bytes(), "[s]\r\nk=1\r\n");  // line ends become CR LF
+}
+
+TEST(IniFile, AFileResavedAsUtf8ReadsAsItsCodePage932TwinAndIsSavedIn932) {
+  const std::string utf8 =
+      "[Section]\r\nOBJ\xE5\x8C\xBA\xE5\x88\x86= 1\r\nOBJ\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99="
+      "C:\\\xE8\xA1\xA8\\a.jpg\r\nBGM\xEF\xBE\x98\xEF\xBE\x8B\xEF\xBE\x9F\xEF\xBD\xB0\xEF\xBE\x84= 12\r\n"
+      "other=\"  quoted \"\r\n\r\n[Other]\r\nOBJ\xE5\x8C\xBA\xE5\x88\x86= 5\r\n";
+  for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8}) {
+    EXPECT_EQ(ParseIni(bytes).Bytes(), kJapaneseFile) << bytes.size();
+    for (std::string_view key : {kObjKindKey, kObjFileKey, kBgmRepeatKey})
+      EXPECT_EQ(ParseIni(bytes).Get("Section", key), ParseIni(kJapaneseFile).Get("Section", key));
+  }
+  // Plain ASCII is valid UTF-8 as well, and stays as it is; so does a 932
+  // file that is no UTF-8, and UTF-8 without the program's keys.
+  EXPECT_EQ(ParseIni("[s]\r\nk=1\r\n").Bytes(), "[s]\r\nk=1\r\n");
+  EXPECT_EQ(ParseIni(kJapaneseFile).Bytes(), kJapaneseFile);
+  EXPECT_EQ(ParseIni("[s]\r\nk=\xC3\xA9\r\n").Bytes(), "[s]\r\nk=\xC3\xA9\r\n");
+  EXPECT_TRUE(IsValidUtf8("a\xE5\x85\xA8\xF0\x9F\x98\x80"));
+  for (const char* bad : {"\xC0\x80", "\xE5\x85", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80", "\xFF"})
+    EXPECT_FALSE(IsValidUtf8(bad)) << bad;
 }
 
 }  // namespace

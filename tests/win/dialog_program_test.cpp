@@ -35,18 +35,8 @@ void WriteAll(const std::string& path, const std::string& bytes) {
   CloseHandle(f);
 }
 
-// How this platform's profile writer stores a value " 1": Windows keeps the
-// leading blank, Wine drops it.  The expected files follow the platform.
-std::string Number(const std::string& digits) {
-  static const bool keepsBlank = [] {
-    ScratchFolder probe("gelmo-profile-probe");
-    const std::string file = probe / "p.ini";
-    WritePrivateProfileStringA("S", "k", " 1", file.c_str());
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
-    return ReadAll(file).find("k= 1") != std::string::npos;
-  }();
-  return digits[0] == '-' || !keepsBlank ? digits : " " + digits;
-}
+// A number as the program writes it: a blank before a value of zero or more.
+std::string Number(const std::string& digits) { return digits[0] == '-' ? digits : " " + digits; }
 
 std::string Settings(const std::string& objKind, const std::string& objFile, const std::string& backKind,
                      const std::string& backFile, const std::string& colour, const std::string& bgmKind,

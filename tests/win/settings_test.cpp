@@ -1,5 +1,5 @@
-// The settings file read through the real profile routines, with the keys in
-// code page 932 bytes, and the file test against real files.
+// The settings file read and written on disk, with the keys in code page 932
+// bytes, and the file test against real files.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -101,16 +101,15 @@ TEST_F(SettingsFile, MissingFileReadsAsNoKeys) {
   EXPECT_EQ(s.BgmFolder, "C:\\Program");
 }
 
-TEST_F(SettingsFile, WritesGoThroughTheProfileAndReportTheirResult) {
+TEST_F(SettingsFile, WritesGoToTheFileAtOnceAndReportTheirResult) {
+  Write(Line(kObjKindKey, " 1"));
   EXPECT_EQ(WriteIniString("Section", std::string(kBgmRepeatKey), " 12", ini), "");
   EXPECT_NE(g_lastApiResult, 0);
-  EXPECT_EQ(ReadIniString("Section", std::string(kBgmRepeatKey), ini), "12");  // the profile trims the blank
-  WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());  // Wine keeps a cache: flush it
+  EXPECT_EQ(ReadIniString("Section", std::string(kBgmRepeatKey), ini), "12");  // read without the blank
   std::ifstream in(ini, std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(in)), {});
-  // Windows keeps the value's leading blank; Wine's profile code drops it.
-  EXPECT_TRUE(text.find(std::string(kBgmRepeatKey) + "= 12\r\n") != std::string::npos ||
-              text.find(std::string(kBgmRepeatKey) + "=12\r\n") != std::string::npos);
+  // The blank before the number stays in the file, as a Japanese Windows writes it.
+  EXPECT_EQ(text, "[Section]\r\n" + Line(kObjKindKey, " 1") + Line(kBgmRepeatKey, " 12"));
 
   WriteIniString("Section", "key", "value", "C:\\no such folder\\x.ini");
   EXPECT_EQ(g_lastApiResult, 0);
@@ -118,8 +117,24 @@ TEST_F(SettingsFile, WritesGoThroughTheProfileAndReportTheirResult) {
   const std::string longValue(400, 'x');
   WriteIniString("Section", "long", longValue, ini);
   EXPECT_EQ(ReadIniString("Section", "long", ini), longValue.substr(0, 255));
+  WriteIniString("Section", "kanji", std::string(254, 'x') + "\x95\x5C", ini);
+  EXPECT_EQ(ReadIniString("Section", "kanji", ini), std::string(254, 'x')) << "no half character";
   EXPECT_EQ(ReadIniString("Section", "missing", ini), "");
   EXPECT_EQ(ReadIniString("Other", std::string(kBgmRepeatKey), ini), "");
+}
+
+// Notepad's UTF-8, with its mark: read through the platform's conversion,
+// written back in code page 932.
+TEST_F(SettingsFile, AFileResavedAsUtf8IsReadAndSavedIn932) {
+  std::ofstream(ini, std::ios::binary) << "\xEF\xBB\xBF[Section]\r\nOBJ\xE5\x8C\xBA\xE5\x88\x86= 1\r\n"
+                                       << "BGM\xEF\xBE\x98\xEF\xBE\x8B\xEF\xBE\x9F\xEF\xBD\xB0\xEF\xBE\x84= 3\r\n";
+  SaverSettings s = Load();
+  EXPECT_EQ(s.ObjKind, 1);
+  EXPECT_EQ(s.BgmRepeat, 3);
+  WriteIniString("Section", std::string(kBgmKindKey), " 0", ini);
+  std::ifstream in(ini, std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}),
+            "[Section]\r\n" + Line(kObjKindKey, " 1") + Line(kBgmRepeatKey, " 3") + Line(kBgmKindKey, " 0"));
 }
 
 TEST(FileExists, OnlyFilesThatCanBeOpenedForReading) {
