@@ -4,6 +4,7 @@
 
 #include "scr/button/face_layout.h"
 #include "scr/button/face_pictures.h"
+#include "scr/forms/text_win.h"
 
 namespace gelmo {
 namespace {
@@ -107,16 +108,16 @@ void Command::DrawCaption(HDC dc) {
   HDC screen = GetDC(nullptr);
   const int height = -MulDiv(int(font ? font->points * 100 : 975), GetDeviceCaps(screen, LOGPIXELSY), 7200);
   ReleaseDC(nullptr, screen);
-  HFONT hfont = CreateFontA(height, 0, 0, 0, font && font->bold ? FW_BOLD : (font ? font->weight : FW_NORMAL),
+  HFONT hfont = CreateFontW(height, 0, 0, 0, font && font->bold ? FW_BOLD : (font ? font->weight : FW_NORMAL),
                             font && font->italic, font && font->underline, font && font->strikethrough,
                             font ? BYTE(font->charset) : SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            DEFAULT_QUALITY, DEFAULT_PITCH, font ? font->face.c_str() : "");
+                            DEFAULT_QUALITY, DEFAULT_PITCH, forms::Wide(font ? font->face : "").c_str());
   HGDIOBJ oldFont = SelectObject(dc, hfont);
   SetBkMode(dc, TRANSPARENT);
   // A disabled label draws its text greyed.
   SetTextColor(dc, control_.labelEnabled ? COLORREF(control_.textColour) : GetSysColor(COLOR_GRAYTEXT));
-  const std::string& text = control_.GetCaption();
-  DrawTextA(dc, text.c_str(), int(text.size()), &r, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+  const std::wstring text = forms::Wide(control_.GetCaption());
+  DrawTextW(dc, text.c_str(), int(text.size()), &r, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
   SelectObject(dc, oldFont);
   DeleteObject(hfont);
 }

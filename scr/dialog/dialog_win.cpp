@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "scr/dialog/dialog_rules.h"
+#include "scr/forms/text_win.h"
 #include "scr/settings/number_text.h"
 #include "scr/settings/settings_win.h"
 #include "scr/start/program_names.h"
@@ -21,6 +22,9 @@ namespace {
 constexpr char kFontFace[] = "ＭＳ Ｐゴシック";
 constexpr double kFontPoints = 9.75;
 constexpr char kFileDialogTitle[] = "ﾌｧｲﾙを開く";
+constexpr char kPathNotStorable[] =
+    "このファイルの場所には、設定ファイルに書けない文字が含まれています。\n"
+    "ファイルやフォルダの名前を変えるか、別のファイルを選んでください。";
 
 // The layout is designed on a grid of 15 twips (a pixel at 96 dots per inch).
 constexpr int Px(int pixels) { return pixels * 15; }
@@ -33,7 +37,7 @@ constexpr COLORREF kHeadingEdge = RGB(70, 80, 100);
 
 #ifndef _WIN64
 // The record sizes of the shipped 32-bit program, as the platform knows them.
-static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76 && sizeof(CHOOSECOLORA) == 36,
+static_assert(offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR) == 76 && sizeof(CHOOSECOLORW) == 36,
               "record sizes");
 #endif
 
@@ -383,24 +387,34 @@ void SettingsDialog::Cmd_F_Click(int index) {
   const FileChoice& choice = music ? kMusicFiles : kPictureFiles;
   const std::string& folder = music ? s.BgmFolder : s.PictureFolder[index];
   // One filter: description, NUL, pattern, and the NUL that ends the list.
-  std::string filter = std::string(choice.description) + '\0' + choice.pattern + '\0';
-  char file[256] = {};   // 255 NULs, and one more so the text always ends
-  char title[256] = {};
-  OPENFILENAMEA record = {};
-  record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  const std::wstring filter = forms::Wide(std::string(choice.description) + '\0' + choice.pattern + '\0');
+  const std::wstring initialDir = forms::Wide(folder), dialogTitle = forms::Wide(kFileDialogTitle);
+  wchar_t file[256] = {};   // 255 NULs, and one more so the text always ends
+  wchar_t title[256] = {};
+  OPENFILENAMEW record = {};
+  record.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
   record.hwndOwner = hwnd();
-  record.hInstance = GetModuleHandleA(nullptr);
+  record.hInstance = GetModuleHandleW(nullptr);
   record.lpstrFilter = filter.c_str();
   record.lpstrFile = file;
   record.nMaxFile = 255;
   record.lpstrFileTitle = title;
   record.nMaxFileTitle = 255;
-  record.lpstrInitialDir = folder.c_str();
-  record.lpstrTitle = kFileDialogTitle;
+  record.lpstrInitialDir = initialDir.c_str();
+  record.lpstrTitle = dialogTitle.c_str();
   record.Flags = 0;
   if (!choosers_.OpenFile(&record)) return;
 
-  const std::string path(file, strnlen(file, 255));
+  // The settings file holds code page 932: a path it cannot hold is kept by
+  // its short name, which opens the same file.  Without one the choice is
+  // refused, so that nothing is stored that would later open another file.
+  const std::optional<std::string> stored = forms::Cp932PathOf(std::wstring_view(file, wcsnlen(file, 255)));
+  if (!stored) {
+    MessageBoxW(hwnd(), forms::Wide(kPathNotStorable).c_str(), forms::Wide(kDialogCaption).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  const std::string& path = *stored;
   if (music) {
     s.BgmFile = path;
     lbl_Fname[2].SetCaption(path);
@@ -417,10 +431,10 @@ void SettingsDialog::Cmd_Color_Click() {
   // The custom colours offered are the system colours 0 to 15, afresh each time.
   COLORREF custom[16];
   for (int n = 0; n < 16; ++n) custom[n] = GetSysColor(n);
-  CHOOSECOLORA record = {};
+  CHOOSECOLORW record = {};
   record.lStructSize = sizeof record;
   record.hwndOwner = hwnd();
-  record.hInstance = reinterpret_cast<HWND>(GetModuleHandleA(nullptr));
+  record.hInstance = reinterpret_cast<HWND>(GetModuleHandleW(nullptr));
   record.rgbResult = 0;
   record.lpCustColors = custom;
   record.Flags = CC_PREVENTFULLOPEN;
@@ -455,7 +469,7 @@ void SettingsDialog::OnUnload(bool&) { AnimateClose(hwnd()); }
 
 void SettingsDialog::lbl_URL_Click() {
   forms::SetMousePointer(forms::MousePointer::kHourglass);
-  ShellExecuteA(hwnd(), "open", lbl_URL.caption().c_str(), "", "", SW_SHOWNORMAL);
+  ShellExecuteW(hwnd(), L"open", forms::Wide(lbl_URL.caption()).c_str(), L"", L"", SW_SHOWNORMAL);
   forms::SetMousePointer(forms::MousePointer::kDefault);
 }
 

@@ -32,8 +32,8 @@ void AnimateClose(HWND window);
 class Choosers {
  public:
   virtual ~Choosers() = default;
-  virtual BOOL OpenFile(OPENFILENAMEA* record) { return GetOpenFileNameA(record); }
-  virtual BOOL ChooseColour(CHOOSECOLORA* record) { return ChooseColorA(record); }
+  virtual BOOL OpenFile(OPENFILENAMEW* record) { return GetOpenFileNameW(record); }
+  virtual BOOL ChooseColour(CHOOSECOLORW* record) { return ChooseColorW(record); }
 };
 
 // ---- the dialog ----------------------------------------------------------------------

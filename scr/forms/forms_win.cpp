@@ -1,14 +1,16 @@
 #include "scr/forms/forms_win.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "scr/forms/bmp_writer.h"
+#include "scr/forms/text_win.h"
 
 namespace gelmo::forms {
 namespace {
 
-constexpr char kFormClass[] = "GelmoForm";
-constexpr char kControlClass[] = "GelmoControl";
+constexpr wchar_t kFormClass[] = L"GelmoForm";
+constexpr wchar_t kControlClass[] = L"GelmoControl";
 int g_loadedForms = 0;
 MousePointer g_mousePointer = MousePointer::kDefault;
 
@@ -23,15 +25,15 @@ void RegisterClasses() {
   static bool done = false;
   if (done) return;
   done = true;
-  WNDCLASSA wc = {};
+  WNDCLASSW wc = {};
   wc.lpfnWndProc = FormProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.lpszClassName = kFormClass;
-  RegisterClassA(&wc);
+  RegisterClassW(&wc);
   wc.lpfnWndProc = ControlProc;
   wc.lpszClassName = kControlClass;
-  RegisterClassA(&wc);
+  RegisterClassW(&wc);
 }
 
 // The form or control a window belongs to: handed over as the creation
@@ -39,10 +41,10 @@ void RegisterClasses() {
 template <typename T>
 T* ObjectOfWindow(HWND hwnd, UINT message, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 
@@ -112,8 +114,8 @@ HFONT CreatePointFont(const char* face, double points, bool bold, bool underline
   HDC screen = GetDC(nullptr);
   const int height = -int(points * GetDeviceCaps(screen, LOGPIXELSY) / 72.0 + 0.5);
   ReleaseDC(nullptr, screen);
-  return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE, SHIFTJIS_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+  return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, underline, FALSE, SHIFTJIS_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, Wide(face).c_str());
 }
 
 void SetMousePointer(MousePointer pointer) {
@@ -124,8 +126,8 @@ void SetMousePointer(MousePointer pointer) {
   POINT p;
   HWND under = GetCursorPos(&p) ? WindowFromPoint(p) : nullptr;
   if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId()) {
-    const LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
-    SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+    const LRESULT hit = SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
   } else {
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   }
@@ -137,7 +139,7 @@ MousePointer GetMousePointer() { return g_mousePointer; }
 
 Picture::Picture(HBITMAP bitmap) : bitmap_(bitmap) {
   BITMAP info;
-  if (bitmap_ && GetObjectA(bitmap_, sizeof info, &info)) {
+  if (bitmap_ && GetObjectW(bitmap_, sizeof info, &info)) {
     width_ = info.bmWidth;
     height_ = info.bmHeight;
   }
@@ -153,7 +155,7 @@ Form::Form() = default;
 
 Form::~Form() {
   if (hwnd_) {
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
     Destroyed();
   }
@@ -171,13 +173,13 @@ void Form::Create() {
     case Border::kSizable: style |= WS_OVERLAPPEDWINDOW; break;
   }
   const RECT px = PixelRect(pending_);
-  hwnd_ = CreateWindowExA(0, kFormClass, caption_.c_str(), style, px.left, px.top, px.right - px.left,
-                          px.bottom - px.top, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+  hwnd_ = CreateWindowExW(0, kFormClass, Wide(caption_).c_str(), style, px.left, px.top, px.right - px.left,
+                          px.bottom - px.top, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) return;
   ++g_loadedForms;
   if (icon) {
-    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
   for (Control* c : controls_) c->Create();
   for (Timer* t : timers_) t->Arm();
@@ -202,9 +204,9 @@ void Form::Show(bool modal) {
   if (!modal) return;
   modalDone_ = false;
   MSG msg;
-  while (!modalDone_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (!modalDone_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
 }
 
@@ -257,7 +259,7 @@ int Form::ClientHeight() const {
 
 void Form::SetClientSize(int width, int height) {
   RECT r = {0, 0, PixelsX(width), PixelsY(height)};
-  const DWORD style = hwnd_ ? DWORD(GetWindowLongA(hwnd_, GWL_STYLE))
+  const DWORD style = hwnd_ ? DWORD(GetWindowLongW(hwnd_, GWL_STYLE))
                       : border == Border::kNone ? WS_POPUP
                                                 : WS_CAPTION;
   AdjustWindowRectEx(&r, style, FALSE, 0);
@@ -289,7 +291,7 @@ void Form::Resized(int width, int height) {
 
 void Form::SetCaption(const std::string& caption) {
   caption_ = caption;
-  if (hwnd_) SetWindowTextA(hwnd_, caption_.c_str());
+  if (hwnd_) SetWindowTextW(hwnd_, Wide(caption_).c_str());
 }
 
 void Form::SetBackColour(COLORREF colour) {
@@ -303,7 +305,7 @@ void Form::RemoveControl(Control* control) {
 
 LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   Form* form = ObjectOfWindow<Form>(hwnd, message, lParam);
-  if (!form) return DefWindowProcA(hwnd, message, wParam, lParam);
+  if (!form) return DefWindowProcW(hwnd, message, wParam, lParam);
   LRESULT result = 0;
   switch (message) {
     case WM_CLOSE:
@@ -337,7 +339,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_SETCURSOR:
       if (SetApplicationCursor()) return TRUE;
-      return DefWindowProcA(hwnd, message, wParam, lParam);
+      return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
@@ -354,15 +356,15 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     default:
       if (form->OnMessage(message, wParam, lParam, &result)) return result;
-      return DefWindowProcA(hwnd, message, wParam, lParam);
+      return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
 
 int RunMessageLoop() {
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
 }
@@ -377,25 +379,25 @@ Control::Control(Form& owner, int index) : index(index), owner_(owner) {
 Control::~Control() {
   owner_.RemoveControl(this);
   if (hwnd_) {
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
 }
 
-const char* Control::ClassName() const { return kControlClass; }
+const wchar_t* Control::ClassName() const { return kControlClass; }
 
 void Control::Create() {
   RegisterClasses();
   const RECT px = PixelRect(rect_);
   HWND parent = container_ && container_->hwnd() ? container_->hwnd() : owner_.hwnd();
-  hwnd_ = CreateWindowExA(0, ClassName(), "", WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | Style(),
+  hwnd_ = CreateWindowExW(0, ClassName(), L"", WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | Style(),
                           px.left, px.top, px.right - px.left, px.bottom - px.top, parent,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleA(nullptr), this);
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleW(nullptr), this);
   if (!hwnd_) return;
   if (ClassName() != kControlClass) {
     // A system control: keep its own procedure, remember the object.
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   }
   // A control placed later stands in front of those placed before it.
   SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -455,7 +457,7 @@ bool Control::OnMessage(UINT message, WPARAM, LPARAM, LRESULT* result) {
 
 LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   Control* control = ObjectOfWindow<Control>(hwnd, message, lParam);
-  if (!control) return DefWindowProcA(hwnd, message, wParam, lParam);
+  if (!control) return DefWindowProcW(hwnd, message, wParam, lParam);
   LRESULT result = 0;
   switch (message) {
     case WM_ERASEBKGND:
@@ -476,10 +478,10 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         SetCursor(control->cursor);
         return TRUE;
       }
-      return DefWindowProcA(hwnd, message, wParam, lParam);
+      return DefWindowProcW(hwnd, message, wParam, lParam);
     default:
       if (control->OnMessage(message, wParam, lParam, &result)) return result;
-      return DefWindowProcA(hwnd, message, wParam, lParam);
+      return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
 
@@ -557,7 +559,7 @@ bool PictureBox::SaveImage(const std::string& path) {
   const std::vector<std::uint8_t> rows = ImageRows(&w, &h);
   const std::vector<std::uint8_t> file = EncodeBmp24(w, h, rows);
   if (file.empty()) return false;
-  HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE out = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (out == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool ok = WriteFile(out, file.data(), DWORD(file.size()), &written, nullptr) && written == file.size();
@@ -596,11 +598,11 @@ Label::~Label() {
 // reader, a test).
 void Label::SetCaption(const std::string& caption) {
   caption_ = caption;
-  if (hwnd()) SetWindowTextA(hwnd(), caption_.c_str());
+  if (hwnd()) SetWindowTextW(hwnd(), Wide(caption_).c_str());
   Refresh();
 }
 
-void Label::Created() { SetWindowTextA(hwnd(), caption_.c_str()); }
+void Label::Created() { SetWindowTextW(hwnd(), Wide(caption_).c_str()); }
 void Label::SetForeColour(COLORREF colour) {
   foreColour_ = colour;
   Refresh();
@@ -630,7 +632,8 @@ void Label::Paint(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
   HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
   SetTextColor(dc, enabled() ? foreColour_ : GetSysColor(COLOR_GRAYTEXT));
-  DrawTextA(dc, caption_.c_str(), int(caption_.size()), &r, alignment | DT_WORDBREAK | DT_NOPREFIX);
+  const std::wstring text = Wide(caption_);
+  DrawTextW(dc, text.c_str(), int(text.size()), &r, alignment | DT_WORDBREAK | DT_NOPREFIX);
   SelectObject(dc, oldFont);
 }
 
@@ -641,23 +644,24 @@ ComboBox::~ComboBox() {
 void ComboBox::SetFont(const char* face, double points) {
   if (font_) DeleteObject(font_);
   font_ = CreatePointFont(face, points);
-  if (hwnd()) SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  if (hwnd()) SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
 }
 
 void ComboBox::Created() {
-  if (font_) SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  for (const std::string& item : pending_) SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-  SetWindowTextA(hwnd(), pendingText_.c_str());
+  if (font_) SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  for (const std::string& item : pending_)
+    SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+  SetWindowTextW(hwnd(), Wide(pendingText_).c_str());
 }
 
 void ComboBox::AddItem(const std::string& item) {
   pending_.push_back(item);
-  if (hwnd()) SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  if (hwnd()) SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
 }
 
 void ComboBox::Clear() {
   pending_.clear();
-  if (hwnd()) SendMessageA(hwnd(), CB_RESETCONTENT, 0, 0);
+  if (hwnd()) SendMessageW(hwnd(), CB_RESETCONTENT, 0, 0);
 }
 
 int ComboBox::ListCount() const { return int(pending_.size()); }
@@ -665,14 +669,14 @@ std::string ComboBox::Item(int i) const { return i >= 0 && i < ListCount() ? pen
 
 void ComboBox::SetText(const std::string& text) {
   pendingText_ = text;
-  if (hwnd()) SetWindowTextA(hwnd(), text.c_str());
+  if (hwnd()) SetWindowTextW(hwnd(), Wide(text).c_str());
 }
 
 std::string ComboBox::Text() const {
   if (!hwnd()) return pendingText_;
-  char buffer[1024] = {};
-  GetWindowTextA(hwnd(), buffer, sizeof buffer);
-  return buffer;
+  wchar_t buffer[1024] = {};
+  const int length = GetWindowTextW(hwnd(), buffer, int(std::size(buffer)));
+  return Narrow(std::wstring_view(buffer, std::size_t(std::max(length, 0))));
 }
 
 void Shape::Created() { SetWindowPos(hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }

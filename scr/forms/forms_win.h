@@ -224,7 +224,7 @@ class Control {
 
  protected:
   // The window class and styles of this kind of control; created with the form.
-  virtual const char* ClassName() const;
+  virtual const wchar_t* ClassName() const;
   virtual DWORD Style() const { return 0; }
   virtual void Paint(HDC dc) { (void)dc; }
   virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -350,7 +350,7 @@ class ComboBox : public Control {
   ~ComboBox() override;
 
  protected:
-  const char* ClassName() const override { return "COMBOBOX"; }
+  const wchar_t* ClassName() const override { return L"COMBOBOX"; }
   DWORD Style() const override { return CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP; }
   void Created() override;
 

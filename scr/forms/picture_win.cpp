@@ -4,6 +4,7 @@
 #include <olectl.h>
 
 #include "scr/forms/forms_win.h"
+#include "scr/forms/text_win.h"
 
 namespace gelmo::forms {
 namespace {
@@ -62,7 +63,7 @@ std::shared_ptr<Picture> LoadPictureFromMemory(const void* data, std::size_t siz
 }
 
 std::shared_ptr<Picture> LoadPicture(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   LARGE_INTEGER size;
   std::shared_ptr<Picture> picture;

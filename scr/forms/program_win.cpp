@@ -2,36 +2,51 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "scr/forms/command_line.h"
+#include "scr/forms/text_win.h"
 
 namespace gelmo::forms {
 
-std::string CommandLineArguments() { return ArgumentsAfterProgramName(GetCommandLineA()); }
+std::string CommandLineArguments() { return ArgumentsAfterProgramName(Narrow(GetCommandLineW())); }
+
+namespace {
+
+// The program file's full path, as the system knows it.
+std::wstring ProgramFile() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) return path.substr(0, n);
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
 
 std::string ProgramFolder() {
-  char path[MAX_PATH * 2] = {};
-  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  if (n == 0 || n >= sizeof path) return {};
-  // The last "\" that is a character of its own, not the trail byte of a
-  // double-byte character.
-  char* slash = nullptr;
-  for (char* p = path; *p; p = CharNextA(p))
-    if (*p == '\\') slash = p;
-  if (!slash) return {};
-  if (slash == path + 2 && path[1] == ':') ++slash;  // keep the root's "\"
-  *slash = '\0';
-  return path;
+  const std::wstring path = ProgramFile();
+  const std::size_t slash = path.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return {};
+  // The root keeps its "\" (C:\); a folder that 932 cannot name is reached
+  // by its short name.
+  const bool root = slash == 2 && path[1] == L':';
+  return Cp932PathOf(path.substr(0, root ? slash + 1 : slash)).value_or("");
 }
 
 bool StartProgram(const std::string& path, const std::string& arguments) {
   std::string commandLine = "\"" + path + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  std::wstring wideCommandLine = Wide(commandLine);
+  if (!CreateProcessW(Wide(path).c_str(), wideCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process))
     return false;
   CloseHandle(process.hThread);
@@ -44,30 +59,24 @@ bool DeclareDpiAware() {
   // so that the program still starts on older systems.
   using SetAwarenessContext = BOOL(WINAPI*)(HANDLE);
   const HANDLE perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
-  if (HMODULE user32 = GetModuleHandleA("user32.dll"))
+  if (HMODULE user32 = GetModuleHandleW(L"user32.dll"))
     if (FARPROC found = GetProcAddress(user32, "SetProcessDpiAwarenessContext"))
       if (reinterpret_cast<SetAwarenessContext>(reinterpret_cast<void (*)()>(found))(perMonitorV2)) return true;
   return SetProcessDPIAware() != FALSE;
 }
 
 void MessageBoxOk(const std::string& text) {
-  char title[MAX_PATH] = {};
-  char path[MAX_PATH * 2] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
   // The program's name: its file name without the extension.
-  const char* name = path;
-  for (const char* p = path; *p; p = CharNextA(p))
-    if (*p == '\\') name = p + 1;
-  lstrcpynA(title, name, sizeof title);
-  for (char* p = title; *p; p = CharNextA(p))
-    if (*p == '.') *p = '\0';
-  MessageBoxA(nullptr, text.c_str(), title, MB_OK);
+  std::wstring title = ProgramFile();
+  title.erase(0, title.find_last_of(L'\\') + 1);
+  title.erase(std::min(title.find(L'.'), title.size()));
+  MessageBoxW(nullptr, Wide(text).c_str(), title.c_str(), MB_OK);
 }
 
 bool CanOpenForReading(const std::string& path) {
   // Shared like any reader: only a file that another program holds locked
   // (opened without sharing) or a folder cannot be opened.
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   CloseHandle(file);

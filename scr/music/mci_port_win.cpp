@@ -5,27 +5,31 @@
 
 #include <vector>
 
+#include "scr/forms/text_win.h"
+
 namespace gelmo {
 
 std::uint32_t WinMciPort::SendString(const std::string& command, std::string* reply, unsigned replySize) {
-  if (!reply || replySize == 0) return mciSendStringA(command.c_str(), nullptr, 0, nullptr);
-  std::vector<char> buffer(replySize, '\0');
-  const MCIERROR code = mciSendStringA(command.c_str(), buffer.data(), replySize, nullptr);
-  buffer.back() = '\0';
-  *reply = buffer.data();
+  const std::wstring wide = forms::Wide(command);
+  if (!reply || replySize == 0) return mciSendStringW(wide.c_str(), nullptr, 0, nullptr);
+  std::vector<wchar_t> buffer(replySize, L'\0');
+  const MCIERROR code = mciSendStringW(wide.c_str(), buffer.data(), replySize, nullptr);
+  buffer.back() = L'\0';
+  *reply = forms::Narrow(buffer.data());
   return code;
 }
 
 bool WinMciPort::ErrorString(std::uint32_t code, std::string* text, unsigned size) {
-  std::vector<char> buffer(size, '\0');
-  if (!mciGetErrorStringA(code, buffer.data(), size)) return false;
-  buffer.back() = '\0';
-  *text = buffer.data();
+  std::vector<wchar_t> buffer(size, L'\0');
+  if (!mciGetErrorStringW(code, buffer.data(), size)) return false;
+  buffer.back() = L'\0';
+  *text = forms::Narrow(buffer.data());
   return true;
 }
 
 std::int32_t WinMciPort::SoundCommand(const std::string* sound, std::uint32_t flags) {
-  return PlaySoundA(sound ? sound->c_str() : nullptr, nullptr, flags);
+  if (!sound) return PlaySoundW(nullptr, nullptr, flags);
+  return PlaySoundW(forms::Wide(*sound).c_str(), nullptr, flags);
 }
 
 unsigned WinMciPort::WaveOutDevices() { return waveOutGetNumDevs(); }

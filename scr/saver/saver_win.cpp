@@ -1,6 +1,7 @@
 #include "scr/saver/saver_win.h"
 
 #include "scr/forms/program_win.h"
+#include "scr/forms/text_win.h"
 #include "scr/start/program_names.h"
 #include "scr/settings/settings_win.h"
 #include "scr/start/command_line.h"
@@ -98,7 +99,7 @@ void SaverForm::OnLoad() {
 }
 
 void SaverForm::Timer3_Timer() {
-  if (FindWindowA(nullptr, kRendererCaption)) return;
+  if (FindWindowW(nullptr, forms::Wide(kRendererCaption).c_str())) return;
   Timer3.SetEnabled(false);
   Unload();
 }

@@ -24,7 +24,7 @@ PreviewForm::PreviewForm() {
   Img_Prev.SetPicture(PreviewPicture());
 }
 
-void PreviewForm::OnUnload(bool&) { PostMessageA(hwnd(), WM_CLOSE, 0, 0); }
+void PreviewForm::OnUnload(bool&) { PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
 
 bool EmbedPreview(PreviewForm& preview, HWND host) {
   RECT r;
@@ -41,7 +41,7 @@ bool EmbedPreview(PreviewForm& preview, HWND host) {
   if (!window) return false;
   // A child window of the host; the pop-up style of a borderless form goes, so
   // that the window is a child in every respect (parent, clipping, lifetime).
-  SetWindowLongA(window, GWL_STYLE, (GetWindowLongA(window, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
+  SetWindowLongW(window, GWL_STYLE, (GetWindowLongW(window, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
   SetParent(window, host);
   preview.Move(0, 0, width, height);
   preview.Img_Prev.Move(0, 0, width, height);

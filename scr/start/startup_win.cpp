@@ -5,6 +5,7 @@
 
 #include "scr/dialog/dialog_win.h"
 #include "scr/forms/program_win.h"
+#include "scr/forms/text_win.h"
 #include "scr/start/program_names.h"
 #include "scr/music/mci_port_win.h"
 #include "scr/saver/saver_win.h"
@@ -19,7 +20,9 @@ constexpr char kRendererMissing[] = "ゲルモ.dll が同じﾌｫﾙﾀﾞに�
 
 int StartUp() {
   // One copy at a time: the saver or the dialog already open ends this start.
-  if (FindWindowA(nullptr, kSaverCaption) || FindWindowA(nullptr, kDialogCaption)) return 0;
+  if (FindWindowW(nullptr, forms::Wide(kSaverCaption).c_str()) ||
+      FindWindowW(nullptr, forms::Wide(kDialogCaption).c_str()))
+    return 0;
 
   const std::string commandLine = forms::CommandLineArguments();
   const StartRequest request = ParseCommandLine(commandLine);

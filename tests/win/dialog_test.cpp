@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "scr/dialog/dialog_win.h"
+#include "scr/forms/text_win.h"
 #include "scr/settings/settings_win.h"
 #include "tests/win/child_process.h"
 
@@ -32,12 +33,12 @@ struct RecordingChoosers : Choosers {
     bool emptyBuffers = false;
   };
   std::vector<FileCall> files;
-  CHOOSECOLORA colour = {};
+  CHOOSECOLORW colour = {};
   COLORREF custom[16] = {};
   int colourCalls = 0;
   DWORD lastError = 0;  // of the latest call that returned 0
 
-  BOOL OpenFile(OPENFILENAMEA* r) override {
+  BOOL OpenFile(OPENFILENAMEW* r) override {
     FileCall c;
     c.size = r->lStructSize;
     c.flags = r->Flags;
@@ -45,9 +46,9 @@ struct RecordingChoosers : Choosers {
     c.instance = r->hInstance;
     c.maxFile = r->nMaxFile;
     c.maxTitle = r->nMaxFileTitle;
-    for (const char* p = r->lpstrFilter; *p; p += strlen(p) + 1) c.filter += std::string(p) + "|";
-    c.initialDir = r->lpstrInitialDir ? r->lpstrInitialDir : "(null)";
-    c.title = r->lpstrTitle ? r->lpstrTitle : "";
+    for (const wchar_t* p = r->lpstrFilter; *p; p += wcslen(p) + 1) c.filter += forms::Narrow(p) + "|";
+    c.initialDir = r->lpstrInitialDir ? forms::Narrow(r->lpstrInitialDir) : "(null)";
+    c.title = r->lpstrTitle ? forms::Narrow(r->lpstrTitle) : "";
     c.emptyBuffers = true;
     for (DWORD i = 0; i < 255; ++i) c.emptyBuffers &= r->lpstrFile[i] == 0 && r->lpstrFileTitle[i] == 0;
     files.push_back(c);
@@ -55,7 +56,7 @@ struct RecordingChoosers : Choosers {
     lastError = ok ? 0 : CommDlgExtendedError();
     return ok;
   }
-  BOOL ChooseColour(CHOOSECOLORA* r) override {
+  BOOL ChooseColour(CHOOSECOLORW* r) override {
     ++colourCalls;
     colour = *r;
     std::copy(r->lpCustColors, r->lpCustColors + 16, custom);
@@ -355,7 +356,7 @@ TEST_F(Dialog, ChoosingAFileTakesPathFolderAndThumbnailAndCancelKeepsThem) {
 
   ASSERT_EQ(choosers.files.size(), 1u);
   const RecordingChoosers::FileCall& first = choosers.files[0];
-  EXPECT_EQ(first.size, DWORD(OPENFILENAME_SIZE_VERSION_400A));
+  EXPECT_EQ(first.size, DWORD(OPENFILENAME_SIZE_VERSION_400W));
 #ifndef _WIN64
   EXPECT_EQ(first.size, 76u);
 #endif
@@ -420,7 +421,7 @@ TEST_F(Dialog, ColourDialogOffersTheSystemColoursAndFillsTheSwatch) {
   }
   EXPECT_EQ(dialog->lbl_Color.backColour(), RGB(255, 0, 0));
   ASSERT_EQ(choosers.colourCalls, 1);
-  EXPECT_EQ(choosers.colour.lStructSize, sizeof(CHOOSECOLORA));
+  EXPECT_EQ(choosers.colour.lStructSize, sizeof(CHOOSECOLORW));
   EXPECT_EQ(choosers.colour.hwndOwner, dialog->hwnd());
   EXPECT_EQ(choosers.colour.rgbResult, 0u);
   EXPECT_EQ(choosers.colour.Flags, DWORD(CC_PREVENTFULLOPEN));
