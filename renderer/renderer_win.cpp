@@ -7,8 +7,8 @@
 #include "renderer/gl.h"
 #include "renderer/scene.h"
 #include "renderer/screen_layout.h"
+#include "scr/forms/program_names.h"
 #include "scr/forms/program_win.h"
-#include "scr/start/program_names.h"
 
 namespace gelmo {
 namespace {

@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "scr/dialog/dialog_rules.h"
+#include "scr/forms/program_names.h"
 #include "scr/forms/text_win.h"
 #include "scr/settings/number_text.h"
 #include "scr/settings/settings_win.h"
-#include "scr/start/program_names.h"
 #include "scr/start/resources.h"
 
 namespace gelmo {

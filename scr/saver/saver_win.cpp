@@ -1,8 +1,8 @@
 #include "scr/saver/saver_win.h"
 
+#include "scr/forms/program_names.h"
 #include "scr/forms/program_win.h"
 #include "scr/forms/text_win.h"
-#include "scr/start/program_names.h"
 #include "scr/settings/settings_win.h"
 #include "scr/start/command_line.h"
 

@@ -4,9 +4,9 @@
 #include <windows.h>
 
 #include "scr/dialog/dialog_win.h"
+#include "scr/forms/program_names.h"
 #include "scr/forms/program_win.h"
 #include "scr/forms/text_win.h"
-#include "scr/start/program_names.h"
 #include "scr/music/mci_port_win.h"
 #include "scr/saver/saver_win.h"
 #include "scr/settings/settings_win.h"

@@ -141,5 +141,37 @@ check "fill screen: the renderer's window covers the screen ($screen)" test "$(w
 check "fill screen: object bitmap is the screen" test "$(bitmap Gelmo01.bmp | cut -d' ' -f1,2)" = "$screen"
 end_saver "fill screen"
 
+# 8. other ANSI code pages: the settings are read, the renderer is found and
+# started, and the dialog writes the very bytes it writes on a Japanese system
+confirm_dialog() {  # the dialog's 設定 button, clicked as a user would
+  local wid
+  "$GELMO_WINE_LOADER" 'C:\gelmo-saver\ゲルモ.scr' /c 2>/dev/null &
+  local pid=$!
+  wid=$(wait_window '<ゲルモ>')
+  [ -n "$wid" ] && sleep 1 && xdotool mousemove --window "$wid" 322 377 click 1 2>/dev/null
+  wait_gone "$pid" 10 || kill "$pid"
+  wait "$pid" 2>/dev/null
+  [ -n "$wid" ]
+}
+write_settings 1 'C:\gelmo-saver\object.jpg' 1 "" 255.0 0 "" 1
+cp "$app/ゲルモ.ini" "$capture/given.ini"
+confirm_dialog
+cp "$app/ゲルモ.ini" "$capture/written-932.ini"
+# (the colour is given as 255.0 and saved as 255: a saved file differs from the given one)
+check "code page 932: the dialog saves nine keys" test "$(grep -c = "$capture/written-932.ini")" = 9 -a -n "$(cmp "$capture/given.ini" "$capture/written-932.ini")"
+for locale in en_US.UTF-8:1252 zh_CN.UTF-8:936 hi_IN.UTF-8:65001; do
+  export LC_ALL=${locale%%:*}
+  cp=${locale##*:}
+  write_settings 1 'C:\gelmo-saver\object.jpg' 1 "" 255 0 "" 1
+  check "code page $cp: renderer window appears" start_saver /s
+  check "code page $cp: the settings are read (the picture is on the sheet)" test "$(bitmap Gelmo01.bmp | cut -d' ' -f1,2)" = "640 480"
+  check "code page $cp: ... and the screen is filled" test "$(window_size)" = "$screen"
+  end_saver "code page $cp"
+  write_settings 1 'C:\gelmo-saver\object.jpg' 1 "" 255.0 0 "" 1
+  check "code page $cp: the settings dialog opens" confirm_dialog
+  check "code page $cp: the dialog writes the same bytes as on code page 932" cmp "$capture/written-932.ini" "$app/ゲルモ.ini"
+done
+export LC_ALL=ja_JP.UTF-8
+
 rm -rf "$capture"
 finish

@@ -389,6 +389,28 @@ TEST_F(Dialog, ChoosingAFileTakesPathFolderAndThumbnailAndCancelKeepsThem) {
   EXPECT_EQ(g_saverSettings.BackFile(), folder / "new.jpg");
   EXPECT_EQ(dialog->lbl_Fname[1].caption(), folder / "new.jpg");
 
+  // A file whose name code page 932 cannot hold is kept by its short name,
+  // which opens the same picture.
+  const std::wstring cafe = forms::Wide(folder.path()) + L"\\caf\u00E9.bmp";
+  ASSERT_TRUE(CopyFileW(forms::Wide(folder / "a.bmp").c_str(), cafe.c_str(), FALSE));
+  {
+    DialogDriver driver([&](HWND d) {
+      HWND field = GetDlgItem(d, 0x47c) ? GetDlgItem(d, 0x47c) : GetDlgItem(d, 0x480);
+      SetWindowTextW(field, cafe.c_str());
+      Sleep(100);
+      PressOk(d);
+    });
+    Click(dialog->Cmd_F[1].hwnd());
+    ASSERT_TRUE(driver.Done());
+  }
+  const std::string stored = g_saverSettings.BackFile();
+  EXPECT_EQ(forms::NarrowExactly(forms::Wide(stored)), stored) << "932 holds it";
+  EXPECT_NE(stored.find('~'), std::string::npos) << stored;
+  wchar_t longForm[MAX_PATH] = {};
+  GetLongPathNameW(forms::Wide(stored).c_str(), longForm, MAX_PATH);
+  EXPECT_EQ(std::wstring(longForm), cafe);
+  EXPECT_EQ(dialog->lbl_Fname[1].caption(), stored);
+
   // The music file: its own filter and folder, no thumbnail.
   {
     DialogDriver driver([&](HWND d) { TypeFileName(d, folder / "song.mp3"); });

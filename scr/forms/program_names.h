@@ -1,4 +1,7 @@
-// Names by which the two programs find each other and themselves.
+// Names by which the two programs find each other and themselves, for every
+// module above the forms layer (start-up, the saver, the dialog, the
+// renderer).  Code page 932 texts, as every text of the programs; the forms
+// layer converts them at the platform seam.
 #pragma once
 
 namespace gelmo {
