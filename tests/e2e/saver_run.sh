@@ -51,6 +51,11 @@ start_saver() {  # ARGUMENTS...
 
 # Escape in the renderer; the saver must follow within its 500 ms watch.
 end_saver() {  # CASE
+  if [ -z "$renderer_wid" ]; then  # no renderer came: nothing to end it with
+    check "$1: saver ends after the renderer's window has gone" false
+    kill "$saver_pid" 2>/dev/null; wait "$saver_pid" 2>/dev/null
+    return
+  fi
   escape_down "$renderer_wid"
   local gone_at
   for ((i = 0; i < 100; i++)); do xwininfo -id "$renderer_wid" >/dev/null 2>&1 || break; sleep 0.05; done
@@ -75,7 +80,7 @@ saver_hid_first() {  # the first call of all is the saver's hiding one, and that
 
 bitmap() { "$info" "$drive_c/$1" "${@:2}"; }
 screen=$(xwininfo -root | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}')
-window_size() { xwininfo -id "$renderer_wid" | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}'; }
+window_size() { [ -n "$renderer_wid" ] && xwininfo -id "$renderer_wid" | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}'; }
 
 # 1. desktop snapshot for both, at screen size; other input does not end it
 write_settings 0 "" 1 "" 0

@@ -411,6 +411,33 @@ TEST_F(Dialog, ChoosingAFileTakesPathFolderAndThumbnailAndCancelKeepsThem) {
   EXPECT_EQ(std::wstring(longForm), cafe);
   EXPECT_EQ(dialog->lbl_Fname[1].caption(), stored);
 
+  // A new name that 932 cannot hold has no short name yet: the dialog says so
+  // and keeps the previous choice.
+  {
+    std::string message;
+    DialogDriver driver([&](HWND d) {
+      HWND field = GetDlgItem(d, 0x47c) ? GetDlgItem(d, 0x47c) : GetDlgItem(d, 0x480);
+      SetWindowTextW(field, (forms::Wide(folder.path()) + L"\\na\u00EFve.jpg").c_str());
+      Sleep(100);
+      PressOk(d);
+      HWND box = nullptr;
+      for (int i = 0; i < 500 && !box; ++i, Sleep(10)) {
+        HWND found = testing::TopWindowOf(GetCurrentProcessId(), "#32770", true);
+        if (found != d && IsWindow(found)) box = found;
+      }
+      if (!box) return;
+      char text[128] = {};
+      GetWindowTextA(box, text, sizeof text);
+      message = text;
+      PressOk(box);
+    });
+    Click(dialog->Cmd_F[1].hwnd());
+    ASSERT_TRUE(driver.Done());
+    EXPECT_EQ(message, "<ゲルモ>") << "the message box, titled with the dialog's caption";
+  }
+  EXPECT_EQ(g_saverSettings.BackFile(), stored);
+  EXPECT_EQ(dialog->lbl_Fname[1].caption(), stored);
+
   // The music file: its own filter and folder, no thumbnail.
   {
     DialogDriver driver([&](HWND d) { TypeFileName(d, folder / "song.mp3"); });
