@@ -57,10 +57,15 @@ std::string Cp932Prefix(const std::string& text, std::size_t bytes) {
 
 IniFile ReadIniFile(const std::string& file) { return IniFile::Parse(ReadWholeFile(file), Utf8ToCp932); }
 
+// A value as the readers get it: at most 255 bytes.
+std::string ValueOf(const IniFile& ini, const std::string& section, const std::string& key) {
+  return Cp932Prefix(ini.Get(section, key).value_or(""), 255);
+}
+
 }  // namespace
 
 std::string ReadIniString(const std::string& section, const std::string& key, const std::string& file) {
-  return Cp932Prefix(ReadIniFile(file).Get(section, key).value_or(""), 255);
+  return ValueOf(ReadIniFile(file), section, key);
 }
 
 std::string WriteIniString(const std::string& section, const std::string& key, const std::string& value,
@@ -76,10 +81,11 @@ bool FileExists(const std::string& path) { return forms::CanOpenForReading(PathF
 std::string SettingsFilePath() { return JoinPath(forms::ProgramFolder(), kSettingsFileName); }
 
 void LoadSettings() {
-  const std::string file = SettingsFilePath();
+  // The file is read once for all its keys.
+  const IniFile ini = ReadIniFile(SettingsFilePath());
   const std::string section(kSettingsSection);
   g_saverSettings = LoadSettingsFrom(
-      [&](std::string_view key) { return ReadIniString(section, std::string(key), file); }, FileExists,
+      [&](std::string_view key) { return ValueOf(ini, section, std::string(key)); }, FileExists,
       forms::ProgramFolder());
 }
 

@@ -10,14 +10,19 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 rm -f "$drive_c/Gelmo01.bmp" "$drive_c/Gelmo02.bmp"   # untextured: white surfaces
 
-WINEDEBUG=-all,+debugstr "$GELMO_WINE_LOADER" "$renderer" 2>"$work/stderr" &
-pid=$!
-wid=$(wait_window Gelmo_VC)
-check "window Gelmo_VC appears" test -n "$wid"
-[ -n "$wid" ] || { kill "$pid"; finish; }
+# Starts the renderer and waits for its window: sets pid, wid and geometry
+# ("x y width height"); ends the script when no window comes.
+start_renderer() {  # LABEL [SWITCH]
+  WINEDEBUG=-all,+debugstr "$GELMO_WINE_LOADER" "$renderer" ${2:-} 2>"$work/stderr" &
+  pid=$!
+  wid=$(wait_window Gelmo_VC)
+  check "${1}window Gelmo_VC appears" test -n "$wid"
+  [ -n "$wid" ] || { kill "$pid"; finish; }
+  geometry=$(xwininfo -id "$wid" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+}
 
-geometry=$(xwininfo -id "$wid" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-  /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+start_renderer ""
 check "window is 1024x768 at the top-left corner (got $geometry)" test "$geometry" = "0 0 1024 768"
 debug_line() {  # Wine may write the trace a little after the window shows
   local i
@@ -57,13 +62,7 @@ check "exit code is 0 (got $rc)" test "$rc" = 0
 check "ended within a second of Escape ($(awk -v a="$start" -v b="$ended" 'BEGIN{printf "%.3f s", b-a}'))" elapsed_below "$start" "$ended" 1.0
 
 # Fill mode: one window over the screen, the scene right up to its edges.
-"$GELMO_WINE_LOADER" "$renderer" /fill 2>/dev/null &
-pid=$!
-wid=$(wait_window Gelmo_VC)
-check "/fill: window Gelmo_VC appears" test -n "$wid"
-[ -n "$wid" ] || { kill "$pid"; finish; }
-geometry=$(xwininfo -id "$wid" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-  /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+start_renderer "/fill: " /fill
 check "/fill: window covers the screen (got $geometry)" test "$geometry" = "0 0 $screen_w $screen_h"
 sleep 1
 import -window root "$work/fill.png"

@@ -153,7 +153,19 @@ confirm_dialog() {  # the dialog's 設定 button, clicked as a user would
   "$GELMO_WINE_LOADER" 'C:\gelmo-saver\ゲルモ.scr' /c 2>/dev/null &
   local pid=$!
   wid=$(wait_window '<ゲルモ>')
-  [ -n "$wid" ] && sleep 1 && xdotool mousemove --window "$wid" 322 377 click 1 2>/dev/null
+  # Focused, the pointer moved onto the button and over it (its hover
+  # tracking starts at a move inside it), then the button pressed and let go.
+  # The window may be mapped a while before it takes clicks: try again while
+  # it stays open.
+  local try
+  [ -n "$wid" ] && for ((try = 0; try < 10; try++)); do
+    sleep 1
+    xdotool windowfocus --sync "$wid" 2>/dev/null
+    xdotool mousemove --window "$wid" 322 377; sleep 0.3
+    xdotool mousemove --window "$wid" 324 378; sleep 0.3
+    xdotool mousedown 1; sleep 0.2; xdotool mouseup 1
+    wait_gone "$pid" 2 && break
+  done
   wait_gone "$pid" 10 || kill "$pid"
   wait "$pid" 2>/dev/null
   [ -n "$wid" ]
