@@ -4,15 +4,15 @@ namespace gelmo::forms {
 
 constexpr UINT kCodePage = 932;
 
-std::wstring Wide(std::string_view cp932) {
-  if (cp932.empty()) return {};
-  const int units = MultiByteToWideChar(kCodePage, 0, cp932.data(), int(cp932.size()), nullptr, 0);
+namespace {
+
+std::wstring Decode(UINT codePage, std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int units = MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), nullptr, 0);
   std::wstring text(std::size_t(units), L'\0');
-  MultiByteToWideChar(kCodePage, 0, cp932.data(), int(cp932.size()), text.data(), units);
+  MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), text.data(), units);
   return text;
 }
-
-namespace {
 
 std::string ToCp932(std::wstring_view text, BOOL* lacking) {
   if (text.empty()) return {};
@@ -25,7 +25,11 @@ std::string ToCp932(std::wstring_view text, BOOL* lacking) {
 
 }  // namespace
 
+std::wstring Wide(std::string_view cp932) { return Decode(kCodePage, cp932); }
+
 std::string Narrow(std::wstring_view text) { return ToCp932(text, nullptr); }
+
+std::string Cp932FromUtf8(std::string_view utf8) { return Narrow(Decode(CP_UTF8, utf8)); }
 
 std::optional<std::string> NarrowExactly(std::wstring_view text) {
   BOOL lacking = FALSE;

@@ -17,6 +17,8 @@ namespace gelmo::forms {
 std::wstring Wide(std::string_view cp932);
 // A character that 932 cannot hold becomes "?".
 std::string Narrow(std::wstring_view text);
+// UTF-8 text (a file an editor saved so) in 932, "?" as above.
+std::string Cp932FromUtf8(std::string_view utf8);
 // Empty when a character of the text has no exact 932 form.
 std::optional<std::string> NarrowExactly(std::wstring_view text);
 

@@ -15,16 +15,6 @@ int g_cursorShowCount = 0;
 
 namespace {
 
-std::string Utf8ToCp932(std::string_view utf8) {
-  const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-  std::wstring wide(std::size_t(units), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), units);
-  const int bytes = WideCharToMultiByte(932, 0, wide.data(), units, nullptr, 0, "?", nullptr);
-  std::string text(std::size_t(bytes), '\0');
-  WideCharToMultiByte(932, 0, wide.data(), units, text.data(), bytes, "?", nullptr);
-  return text;
-}
-
 // The whole file; empty when it cannot be read (a missing file has no keys).
 std::string ReadWholeFile(const std::string& path) {
   HANDLE file = CreateFileW(forms::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -55,7 +45,7 @@ std::string Cp932Prefix(const std::string& text, std::size_t bytes) {
   return text.substr(0, end);
 }
 
-IniFile ReadIniFile(const std::string& file) { return IniFile::Parse(ReadWholeFile(file), Utf8ToCp932); }
+IniFile ReadIniFile(const std::string& file) { return IniFile::Parse(ReadWholeFile(file), forms::Cp932FromUtf8); }
 
 // A value as the readers get it: at most 255 bytes.
 std::string ValueOf(const IniFile& ini, const std::string& section, const std::string& key) {
