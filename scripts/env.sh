@@ -39,7 +39,10 @@ gelmo_choose_wine() {
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
   # Code page 932 for the ANSI calls; programs with Japanese names need the
   # locale, which scripts/setup generates (so it is only named after that).
-  export LC_ALL=ja_JP.UTF-8
+  # A shell that started before setup generated it cannot take it on itself
+  # (glibc opens the locale archive once in a process's life) and would warn;
+  # the programs it starts open the archive afresh and get it.
+  export LC_ALL=ja_JP.UTF-8 2>/dev/null
   # the music tests play into ALSA's null device; keep PulseAudio out of the way
   export PULSE_SERVER=none
 }
@@ -50,6 +53,55 @@ gelmo_say_wine() { echo "Windows programs: $GELMO_WIN_REASON"; }
 # wineserver of the same build as the loader
 gelmo_wineserver() {
   if [ "$GELMO_WIN_ARCH" = i686 ]; then /usr/lib/wine/wineserver32 "$@"; else /usr/lib/wine/wineserver64 "$@"; fi
+}
+
+# One persistent wineserver, primed (services and desktop up front), so that
+# every Wine program after it comes up in about a second; and its end.  Neither
+# keeps the caller's output open: a test started inside ctest would otherwise
+# be waited for until the wineserver ends.
+gelmo_wine_up() {
+  gelmo_wineserver -p </dev/null >/dev/null 2>&1
+  "$GELMO_WINE_LOADER" wineboot </dev/null >/dev/null 2>&1
+}
+gelmo_wine_down() { gelmo_wineserver -k 2>/dev/null; gelmo_wineserver -w 2>/dev/null; }
+
+# A desk of several monitors inside the current display (the virtual screen of
+# scripts/wine-session, or a real one): a nested X server, Xephyr, with one X
+# screen for each monitor, joined by Xinerama into one root and laid out left
+# to right in the order given, the first one the primary.  Wine's display
+# driver sees one monitor however many the X server has, and says nothing,
+# unless
+#  - the i386 libXinerama and libXrandr are installed: the 32-bit driver loads
+#    them at run time (dlopen), so no package depends on them and an install
+#    without recommends leaves them out (scripts/setup names them);
+#  - the RandR extension is off (-extension RANDR): where the server has it,
+#    the driver asks RandR, and Xephyr's RandR has one output for the whole root.
+# The wineserver's desktop reads the monitors when it starts, so it is started
+# again on the desk, and again on the display before when the desk closes.
+#   gelmo_desk_open WIDTHxHEIGHT...  (sets DISPLAY to the desk; false if none came)
+#   gelmo_desk_close
+gelmo_desk_open() {
+  local n=20 screen args=() i
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  for screen in "$@"; do args+=(-screen "$screen"); done
+  Xephyr ":$n" +xinerama -extension RANDR -ac -nolisten tcp "${args[@]}" >/dev/null 2>&1 &
+  GELMO_DESK_PID=$! GELMO_DESK_BEFORE=$DISPLAY
+  for ((i = 0; ; i++)); do
+    xdpyinfo -display ":$n" >/dev/null 2>&1 && break
+    if [ $i = 100 ] || ! kill -0 "$GELMO_DESK_PID" 2>/dev/null; then
+      kill "$GELMO_DESK_PID" 2>/dev/null; return 1
+    fi
+    sleep 0.1
+  done
+  gelmo_wine_down
+  export DISPLAY=:$n
+  gelmo_wine_up
+}
+gelmo_desk_close() {
+  gelmo_wine_down
+  kill "$GELMO_DESK_PID" 2>/dev/null; wait "$GELMO_DESK_PID" 2>/dev/null
+  export DISPLAY=$GELMO_DESK_BEFORE
+  gelmo_wine_up
 }
 
 gelmo_ensure_prefix() {

@@ -17,6 +17,12 @@ elapsed_below() { awk -v a="$1" -v b="$2" -v limit="$3" 'BEGIN { exit !(b - a < 
 # Waits for a top-level window with exactly this caption; prints its X id.
 wait_window() { timeout "${2:-30}" xdotool search --sync --name "^$1\$" 2>/dev/null | head -n 1; }
 
+# Where a window is and how big: "x y width height".
+window_geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}'
+}
+
 # Waits up to $2 seconds for process $1 to end; true if it did.
 wait_gone() {
   local i

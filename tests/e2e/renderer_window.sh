@@ -18,8 +18,7 @@ start_renderer() {  # LABEL [SWITCH]
   wid=$(wait_window Gelmo_VC)
   check "${1}window Gelmo_VC appears" test -n "$wid"
   [ -n "$wid" ] || { kill "$pid"; finish; }
-  geometry=$(xwininfo -id "$wid" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-    /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}')
+  geometry=$(window_geometry "$wid")
 }
 
 start_renderer ""

@@ -80,7 +80,7 @@ saver_hid_first() {  # the first call of all is the saver's hiding one, and that
 
 bitmap() { "$info" "$drive_c/$1" "${@:2}"; }
 screen=$(xwininfo -root | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}')
-window_size() { [ -n "$renderer_wid" ] && xwininfo -id "$renderer_wid" | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}'; }
+window_size() { [ -n "$renderer_wid" ] && window_geometry "$renderer_wid" | cut -d' ' -f3,4; }
 
 # 1. desktop snapshot for both, at screen size; other input does not end it
 write_settings 0 "" 1 "" 0
@@ -189,6 +189,43 @@ for locale in en_US.UTF-8:1252 zh_CN.UTF-8:936 hi_IN.UTF-8:65001; do
   check "code page $cp: the dialog writes the same bytes as on code page 932" cmp "$capture/written-932.ini" "$app/ゲルモ.ini"
 done
 export LC_ALL=ja_JP.UTF-8
+
+# 9. a desk of two monitors of different shapes side by side: the primary, 16:9,
+# at the origin, and a portrait one right of it.  Filled, each shows the whole
+# scene in its own shape: the plain red backdrop at its four corners, the green
+# sheet at its centre.  Not filled, the renderer's window is where it always is.
+convert -size 320x240 xc:'#00ff00' BMP3:"$app/green.bmp"
+gelmo_desk_open 1280x720 960x1080 && desk=yes || desk=no
+check "two monitors: the desk opens" test $desk = yes
+if [ $desk = yes ]; then
+  write_settings 1 'C:\gelmo-saver\green.bmp' 0 "" 255 0 "" 1
+  check "two monitors, filled: renderer window appears" start_saver /s
+  check "two monitors, filled: the window covers both ($(window_geometry "$renderer_wid"))" \
+    test "$(window_geometry "$renderer_wid")" = "0 0 2240 1080"
+  sleep 1
+  import -window root "$capture/desk.png"
+  colour_at() {  # X Y: the mean red, green and blue (0..255) of the 9x9 pixels around it
+    convert "$capture/desk.png" -crop "9x9+$(($1 - 4))+$(($2 - 4))" -resize '1x1!' \
+      -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
+  }
+  backdrop_at() { local r g b; read -r r g b < <(colour_at "$@"); [ "$r" -gt 80 ] && [ "$g" -lt $((r / 3)) ] && [ "$b" -lt $((r / 3)) ]; }
+  sheet_at() { local r g b; read -r r g b < <(colour_at "$@"); [ "$g" -gt 80 ] && [ "$g" -gt $((b * 2)) ]; }
+  for monitor in "1280 720 0 0 16:9 primary" "960 1080 1280 0 portrait"; do
+    read -r w h x y name <<<"$monitor"
+    for corner in "$((x + 8)) $((y + 8))" "$((x + w - 9)) $((y + 8))" "$((x + 8)) $((y + h - 9))" "$((x + w - 9)) $((y + h - 9))"; do
+      check "two monitors, filled: the $name monitor shows the backdrop at its corner $corner ($(colour_at $corner))" backdrop_at $corner
+    done
+    check "two monitors, filled: ... and the sheet at its centre ($(colour_at $((x + w / 2)) $((y + h / 2))))" \
+      sheet_at $((x + w / 2)) $((y + h / 2))
+  done
+  end_saver "two monitors, filled"
+  write_settings 1 'C:\gelmo-saver\green.bmp' 0 "" 255
+  check "two monitors, not filled: renderer window appears" start_saver /s
+  check "two monitors, not filled: 1024x768 at the primary's top-left corner ($(window_geometry "$renderer_wid"))" \
+    test "$(window_geometry "$renderer_wid")" = "0 0 1024 768"
+  end_saver "two monitors, not filled"
+  gelmo_desk_close
+fi
 
 rm -rf "$capture"
 finish
