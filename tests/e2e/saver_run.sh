@@ -200,29 +200,30 @@ check "two monitors: the desk opens" test $desk = yes
 if [ $desk = yes ]; then
   write_settings 1 'C:\gelmo-saver\green.bmp' 0 "" 255 0 "" 1
   check "two monitors, filled: renderer window appears" start_saver /s
-  check "two monitors, filled: the window covers both ($(window_geometry "$renderer_wid"))" \
-    test "$(window_geometry "$renderer_wid")" = "0 0 2240 1080"
+  geometry=$(window_geometry "$renderer_wid")
+  check "two monitors, filled: the window covers both ($geometry)" test "$geometry" = "0 0 2240 1080"
   sleep 1
   import -window root "$capture/desk.png"
   colour_at() {  # X Y: the mean red, green and blue (0..255) of the 9x9 pixels around it
     convert "$capture/desk.png" -crop "9x9+$(($1 - 4))+$(($2 - 4))" -resize '1x1!' \
       -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
   }
-  backdrop_at() { local r g b; read -r r g b < <(colour_at "$@"); [ "$r" -gt 80 ] && [ "$g" -lt $((r / 3)) ] && [ "$b" -lt $((r / 3)) ]; }
-  sheet_at() { local r g b; read -r r g b < <(colour_at "$@"); [ "$g" -gt 80 ] && [ "$g" -gt $((b * 2)) ]; }
+  backdrop() { [ "$1" -gt 80 ] && [ "$2" -lt $(($1 / 3)) ] && [ "$3" -lt $(($1 / 3)) ]; }  # R G B: red
+  sheet() { [ "$2" -gt 80 ] && [ "$2" -gt $(($3 * 2)) ]; }                                   # R G B: green shows
   for monitor in "1280 720 0 0 16:9 primary" "960 1080 1280 0 portrait"; do
     read -r w h x y name <<<"$monitor"
     for corner in "$((x + 8)) $((y + 8))" "$((x + w - 9)) $((y + 8))" "$((x + 8)) $((y + h - 9))" "$((x + w - 9)) $((y + h - 9))"; do
-      check "two monitors, filled: the $name monitor shows the backdrop at its corner $corner ($(colour_at $corner))" backdrop_at $corner
+      colour=$(colour_at $corner)
+      check "two monitors, filled: the $name monitor shows the backdrop at its corner $corner ($colour)" backdrop $colour
     done
-    check "two monitors, filled: ... and the sheet at its centre ($(colour_at $((x + w / 2)) $((y + h / 2))))" \
-      sheet_at $((x + w / 2)) $((y + h / 2))
+    colour=$(colour_at $((x + w / 2)) $((y + h / 2)))
+    check "two monitors, filled: ... and the sheet at its centre ($colour)" sheet $colour
   done
   end_saver "two monitors, filled"
   write_settings 1 'C:\gelmo-saver\green.bmp' 0 "" 255
   check "two monitors, not filled: renderer window appears" start_saver /s
-  check "two monitors, not filled: 1024x768 at the primary's top-left corner ($(window_geometry "$renderer_wid"))" \
-    test "$(window_geometry "$renderer_wid")" = "0 0 1024 768"
+  geometry=$(window_geometry "$renderer_wid")
+  check "two monitors, not filled: 1024x768 at the primary's top-left corner ($geometry)" test "$geometry" = "0 0 1024 768"
   end_saver "two monitors, not filled"
   gelmo_desk_close
 fi
