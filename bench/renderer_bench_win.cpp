@@ -1,6 +1,9 @@
 // Runs the renderer's own main loop in this process for a fixed time and
 // reports how fast it presents frames:
 //   renderer_bench.exe SECONDS [WINESERVER-PID]
+// Installed as the renderer beside the saver (scripts/bench-pictures), it is
+// started without arguments: GELMO_BENCH_SECONDS then gives the time and
+// GELMO_BENCH_REPORT the file the report goes to.
 // The renderer's window procedure is wrapped as the window is created (a CBT
 // hook that is removed at once), and a frame is counted at every repaint that
 // drew one.  No hook stays installed: under Wine every message taken with a
@@ -96,7 +99,9 @@ LRESULT CALLBACK WrapRendererWindow(int code, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1) g_seconds = std::atof(argv[1]);
+  if (const char* seconds = std::getenv("GELMO_BENCH_SECONDS")) g_seconds = std::atof(seconds);
+  if (const char* report = std::getenv("GELMO_BENCH_REPORT")) std::freopen(report, "w", stdout);
+  if (argc > 1 && argv[1][0] != '/') g_seconds = std::atof(argv[1]);
   if (argc > 2) std::snprintf(g_wineserverStat, sizeof g_wineserverStat, "Z:\\proc\\%s\\stat", argv[2]);
   LARGE_INTEGER f;
   QueryPerformanceFrequency(&f);

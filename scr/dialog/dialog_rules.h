@@ -47,6 +47,12 @@ struct WindowPlace {
 WindowPlace DialogPlace(std::int32_t screenWidth, std::int32_t screenHeight, std::int32_t windowWidth,
                         std::int32_t windowHeight);
 
+// The picture chooser's pattern from the installed decoders' extension lists
+// (".jpeg,.jpe,.jpg" each, or with ";"): "*.jpeg;*.jpe;*.jpg;...", each extension once
+// whatever its case, in the order given.  Without any decoder, the BMP and
+// JPEG files the older picture loader reads: "*.BMP;*.JPG;*.JPEG".
+std::string PicturePattern(const std::vector<std::string>& extensionLists);
+
 // The grey of row y of a surface `height` units high: 30 at the edges, 250
 // half-way down, following |sin|.
 int GradientGrey(double y, double height);

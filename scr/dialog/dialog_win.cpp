@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include "scr/dialog/dialog_rules.h"
 #include "scr/forms/program_names.h"
@@ -41,12 +43,23 @@ static_assert(offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR) == 76 &&
               "record sizes");
 #endif
 
-struct FileChoice {
-  const char* description;
-  const char* pattern;
-};
-constexpr FileChoice kPictureFiles = {"画像ﾌｧｲﾙ (BMP JPG)", "*.BMP;*.JPG"};
-constexpr FileChoice kMusicFiles = {"BGMﾌｧｲﾙ (MP3 WAV)", "*.MP3;*.WAV"};
+constexpr char kPictureUnreadable[] =
+    "この画像ファイルは読み込めません。\n"
+    "画像の形式がこのコンピュータで読めないか、ファイルが壊れています。別のファイルを選んでください。";
+
+// A chooser's filters: description, NUL, pattern, NUL for each, and the NUL
+// that ends the list.
+std::string Filters(std::initializer_list<std::pair<std::string, std::string>> filters) {
+  std::string list;
+  for (const auto& [description, pattern] : filters) list += description + '\0' + pattern + '\0';
+  return list;
+}
+
+// Pictures: the patterns of every decoder installed now, so that a codec the
+// user adds later is offered too; then every file.
+std::string PictureFilters() {
+  return Filters({{"画像ﾌｧｲﾙ", PicturePattern(forms::PictureFileExtensions())}, {"すべてのﾌｧｲﾙ (*.*)", "*.*"}});
+}
 
 RECT ScreenRectOf(HWND window) {
   RECT r = {};
@@ -333,9 +346,12 @@ void SettingsDialog::MarkFillScreen() {
   Img_Fill.SetPicture(Img_Ra[g_saverSettings.FillScreen == 1 ? 1 : 0].picture());
 }
 
-void SettingsDialog::ShowThumbnail(int index, const std::string& file) {
+bool SettingsDialog::ShowThumbnail(int index, const std::string& file) {
   // A file that cannot be read leaves the thumbnail as it was.
-  if (std::shared_ptr<forms::Picture> picture = forms::LoadPicture(file)) Img[index].SetPicture(std::move(picture));
+  std::shared_ptr<forms::Picture> picture = forms::LoadPicture(file, {Pic.backColour(), forms::kLongestPictureSide});
+  if (!picture) return false;
+  Img[index].SetPicture(std::move(picture));
+  return true;
 }
 
 void SettingsDialog::OnResize() {
@@ -384,10 +400,9 @@ void SettingsDialog::Img_Fill_Click() {
 void SettingsDialog::Cmd_F_Click(int index) {
   SaverSettings& s = g_saverSettings;
   const bool music = index == 2;
-  const FileChoice& choice = music ? kMusicFiles : kPictureFiles;
   const std::string& folder = music ? s.BgmFolder : s.PictureFolder[index];
-  // One filter: description, NUL, pattern, and the NUL that ends the list.
-  const std::wstring filter = forms::Wide(std::string(choice.description) + '\0' + choice.pattern + '\0');
+  const std::wstring filter =
+      forms::Wide(music ? Filters({{"BGMﾌｧｲﾙ (MP3 WAV)", "*.MP3;*.WAV"}}) : PictureFilters());
   const std::wstring initialDir = forms::Wide(folder), dialogTitle = forms::Wide(kFileDialogTitle);
   wchar_t file[256] = {};   // 255 NULs, and one more so the text always ends
   wchar_t title[256] = {};
@@ -420,10 +435,16 @@ void SettingsDialog::Cmd_F_Click(int index) {
     lbl_Fname[2].SetCaption(path);
     s.BgmFolder = FolderOfPath(s.BgmFile);
   } else {
+    // A picture that cannot be read is refused: the previous choice stays,
+    // rather than a sheet that would later show nothing.
+    if (!ShowThumbnail(index, path)) {
+      MessageBoxW(hwnd(), forms::Wide(kPictureUnreadable).c_str(), forms::Wide(kDialogCaption).c_str(),
+                  MB_OK | MB_ICONEXCLAMATION);
+      return;
+    }
     s.PictureFile[index] = path;
     lbl_Fname[index].SetCaption(path);
     s.PictureFolder[index] = FolderOfPath(s.PictureFile[index]);
-    ShowThumbnail(index, path);
   }
 }
 

@@ -128,7 +128,8 @@ class SettingsDialog : public forms::Form {
   void Arrange();
   void MarkOption(forms::Image* images, int count, std::int16_t kind);
   void MarkFillScreen();
-  void ShowThumbnail(int index, const std::string& file);
+  // True when the file could be read and its thumbnail shows.
+  bool ShowThumbnail(int index, const std::string& file);
 
   Choosers& choosers_;
   forms::Shape shapes_[3] = {forms::Shape(*this, 0), forms::Shape(*this, 1), forms::Shape(*this, 3)};

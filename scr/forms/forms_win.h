@@ -65,11 +65,29 @@ enum class MousePointer { kDefault = 0, kHourglass = 11 };
 void SetMousePointer(MousePointer pointer);
 MousePointer GetMousePointer();
 
-// Loads a BMP or JPEG file (whatever the platform's picture loader reads);
-// null when it cannot, and the caller then changes nothing.
-std::shared_ptr<Picture> LoadPicture(const std::string& path);
+// The longest side of a picture the program holds: more than a screen shows
+// of it, and what the renderer's textures take.
+constexpr int kLongestPictureSide = 2048;
+
+// How a picture is loaded: pixels with alpha are laid over the back colour of
+// the box that shows it, and a picture longer than `longestSide` is reduced
+// to it once, keeping its shape.
+struct PictureLoad {
+  COLORREF background = RGB(0, 0, 0);
+  int longestSide = kLongestPictureSide;
+};
+
+// Loads a picture file of any format the system decodes (its first frame or
+// page), upright by its orientation tag; null when it cannot, and the caller
+// then changes nothing.
+std::shared_ptr<Picture> LoadPicture(const std::string& path, const PictureLoad& how = {});
 // The same from picture bytes held in memory (a resource, for instance).
-std::shared_ptr<Picture> LoadPictureFromMemory(const void* data, std::size_t size);
+std::shared_ptr<Picture> LoadPictureFromMemory(const void* data, std::size_t size, const PictureLoad& how = {});
+// The pixels of `source` from its top-left corner, reduced as a loaded picture is.
+std::shared_ptr<Picture> CapturePicture(HDC source, int width, int height, int longestSide);
+// The file extensions of every installed picture decoder, one text a decoder
+// as it gives them (".jpeg,.jpe,.jpg,.jfif,.exif"); empty where there is none.
+std::vector<std::string> PictureFileExtensions();
 
 // ---- forms -------------------------------------------------------------------
 

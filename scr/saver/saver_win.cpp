@@ -41,9 +41,12 @@ SaverForm::SaverForm(Music& music) : music_(music) {
 }
 
 void SaverForm::LoadIntoMaster(const std::string& file) {
-  std::shared_ptr<forms::Picture> picture = forms::LoadPicture(file);
+  SetPicture(forms::LoadPicture(file, {Master.backColour(), forms::kLongestPictureSide}));
+}
+
+// The whole picture, at its own size, goes to the renderer.
+void SaverForm::SetPicture(std::shared_ptr<forms::Picture> picture) {
   if (!picture) return;
-  // The whole picture, at its own size, goes to the renderer.
   Master.Move(0, 0, picture->width() * forms::TwipsPerPixelX(), picture->height() * forms::TwipsPerPixelY());
   Master.SetPicture(std::move(picture));
 }
@@ -56,10 +59,10 @@ void SaverForm::OnLoad() {
     LoadIntoMaster(settings.ObjFile());
   } else {
     // The desktop as it looks now, from its top-left corner.
-    Master.Move(0, 0, ClientWidth(), ClientHeight());
     HWND desktop = GetDesktopWindow();
     HDC dc = GetDC(desktop);
-    BitBlt(Master.hdc(), 0, 0, Master.PixelWidth(), Master.PixelHeight(), dc, 0, 0, SRCCOPY);
+    SetPicture(forms::CapturePicture(dc, forms::PixelsX(ClientWidth()), forms::PixelsY(ClientHeight()),
+                                     forms::kLongestPictureSide));
     ReleaseDC(desktop, dc);
   }
   Master.SaveImage(kObjectBitmapPath);

@@ -32,9 +32,11 @@ class SaverForm : public forms::Form {
   void Timer1_Timer();
   void Timer2_Timer();
   void Timer3_Timer();
-  // Puts a picture file into Master at the picture's own size; a file that
-  // cannot be loaded changes nothing.
+  // Puts a picture file into Master, upright and reduced to what a screen
+  // shows; a file that cannot be loaded changes nothing.
   void LoadIntoMaster(const std::string& file);
+  // Master takes the picture's size and the picture; none changes nothing.
+  void SetPicture(std::shared_ptr<forms::Picture> picture);
 
   Music& music_;
 };

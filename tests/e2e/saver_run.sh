@@ -102,6 +102,21 @@ check "picture/desktop: object bitmap holds the whole picture (640 480)" test "$
 check "picture/desktop: background bitmap is the object picture, not the desktop" cmp -s "$drive_c/Gelmo01.bmp" "$drive_c/Gelmo02.bmp"
 end_saver picture/desktop
 
+# 2b. a portrait phone photo, stored on its side with the EXIF tag that turns
+# it upright (orientation 6): the sheet is upright, red above blue, and
+# reduced to 2048 pixels on its long side
+convert -size 3024x2016 xc:red xc:blue -append -rotate 270 -quality 90 "$app/phone.jpg"
+exiftool -q -overwrite_original '-Orientation#=6' "$app/phone.jpg"
+write_settings 1 'C:\gelmo-saver\phone.jpg' 0 "" 0
+check "phone photo: renderer window appears" start_saver /s
+read -r w h top bottom < <(bitmap Gelmo01.bmp 768,200 768,1848)
+check "phone photo: object bitmap is upright and reduced (1536 2048, got $w $h)" test "$w $h" = "1536 2048"
+channels() { printf '%d %d %d' "0x${1:0:2}" "0x${1:2:2}" "0x${1:4:2}"; }
+red() { read -r r g b < <(channels "$1"); [ "$r" -gt 200 ] && [ "$g" -lt 60 ] && [ "$b" -lt 60 ]; }
+blue() { read -r r g b < <(channels "$1"); [ "$b" -gt 200 ] && [ "$r" -lt 60 ] && [ "$g" -lt 60 ]; }
+check "phone photo: red above ($top), blue below ($bottom)" eval 'red "$top" && blue "$bottom"'
+end_saver "phone photo"
+
 # 3. desktop snapshot for the sheet, a picture file (BMP) for the backdrop
 write_settings 0 "" 2 'C:\gelmo-saver\back.bmp' 0
 check "desktop/picture: renderer window appears" start_saver /s

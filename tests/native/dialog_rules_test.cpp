@@ -50,6 +50,15 @@ TEST(DialogRules, WindowOpensCentredAndAThirdDown) {
   EXPECT_EQ(big.top, -333);
 }
 
+TEST(DialogRules, PicturePatternTakesEachDecodersExtensionsOnce) {
+  EXPECT_EQ(PicturePattern({".bmp,.dib,.rle", ".jpeg,.jpe,.jpg,.jfif,.exif", ".JPG;.png", ".heic, .heif"}),
+            "*.bmp;*.dib;*.rle;*.jpeg;*.jpe;*.jpg;*.jfif;*.exif;*.png;*.heic;*.heif");
+  // Extensions that would break the list are left out; none at all gives the older loader's.
+  EXPECT_EQ(PicturePattern({".a*b,.*,,.ok,", "x y"}), "*.ok");
+  EXPECT_EQ(PicturePattern({}), "*.BMP;*.JPG;*.JPEG");
+  EXPECT_EQ(PicturePattern({",", ""}), "*.BMP;*.JPG;*.JPEG");
+}
+
 TEST(DialogRules, GradientIsDarkAtTheEdgesAndLightHalfWay) {
   const double h = 411;
   EXPECT_EQ(GradientGrey(0, h), 30);

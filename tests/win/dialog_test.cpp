@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -362,7 +363,14 @@ TEST_F(Dialog, ChoosingAFileTakesPathFolderAndThumbnailAndCancelKeepsThem) {
 #endif
   EXPECT_EQ(first.owner, dialog->hwnd());
   EXPECT_EQ(first.instance, GetModuleHandleA(nullptr));
-  EXPECT_EQ(first.filter, "画像ﾌｧｲﾙ (BMP JPG)|*.BMP;*.JPG|");
+  // The installed decoders' extensions, then every file.
+  EXPECT_EQ(first.filter.rfind("画像ﾌｧｲﾙ|*.", 0), 0u) << first.filter;
+  const std::size_t bar = first.filter.find('|') + 1;
+  const std::string patterns = ";" + first.filter.substr(bar, first.filter.find('|', bar) - bar) + ";";
+  for (const char* pattern : {";*.bmp;", ";*.jpg;", ";*.jpeg;", ";*.png;", ";*.gif;", ";*.tif;"})
+    EXPECT_NE(patterns.find(pattern), std::string::npos) << pattern << " in " << patterns;
+  const std::string every = "|すべてのﾌｧｲﾙ (*.*)|*.*|";
+  EXPECT_EQ(first.filter.substr(first.filter.size() - every.size()), every);
   EXPECT_EQ(first.initialDir, "C:\\");
   EXPECT_EQ(first.title, "ﾌｧｲﾙを開く");
   EXPECT_EQ(first.flags, 0u);
@@ -370,15 +378,41 @@ TEST_F(Dialog, ChoosingAFileTakesPathFolderAndThumbnailAndCancelKeepsThem) {
   EXPECT_EQ(first.maxTitle, 255u);
   EXPECT_TRUE(first.emptyBuffers);
 
-  // A name that does not exist is taken; the thumbnail keeps its picture.
-  {
-    DialogDriver driver([&](HWND d) { TypeFileName(d, folder / "new.jpg"); });
+  // Types a name into the chooser and answers the message box the dialog
+  // then shows; gives its caption (empty when none came).
+  auto refused = [&](const std::wstring& name) {
+    std::string message;
+    DialogDriver driver([&](HWND d) {
+      HWND field = GetDlgItem(d, 0x47c) ? GetDlgItem(d, 0x47c) : GetDlgItem(d, 0x480);
+      SetWindowTextW(field, name.c_str());
+      Sleep(100);
+      PressOk(d);
+      HWND box = nullptr;
+      for (int i = 0; i < 500 && !box; ++i, Sleep(10)) {
+        HWND found = testing::TopWindowOf(GetCurrentProcessId(), "#32770", true);
+        if (found != d && IsWindow(found)) box = found;
+      }
+      if (!box) return;
+      char text[128] = {};
+      GetWindowTextA(box, text, sizeof text);
+      message = text;
+      PressOk(box);
+    });
     Click(dialog->Cmd_F[1].hwnd());
-    ASSERT_TRUE(driver.Done());
+    EXPECT_TRUE(driver.Done());
+    return message;
+  };
+
+  // A picture that cannot be read (no such file, or not a picture) is
+  // refused with a message; path, folder and thumbnail stay.
+  std::ofstream(folder / "broken.jpg", std::ios::binary) << "not a picture";
+  for (const char* name : {"new.jpg", "broken.jpg"}) {
+    EXPECT_EQ(refused(forms::Wide(folder / name)), "<ゲルモ>") << name;
+    EXPECT_EQ(g_saverSettings.BackFile(), folder / "a.bmp");
+    EXPECT_EQ(dialog->lbl_Fname[1].caption(), folder / "a.bmp");
+    EXPECT_EQ(dialog->Img[1].picture(), thumbnail);
   }
   EXPECT_EQ(choosers.files.back().initialDir, folder.path()) << "opens where the last file was";
-  EXPECT_EQ(g_saverSettings.BackFile(), folder / "new.jpg");
-  EXPECT_EQ(dialog->Img[1].picture(), thumbnail);
 
   // Cancelled: nothing changes.
   {
@@ -386,8 +420,8 @@ TEST_F(Dialog, ChoosingAFileTakesPathFolderAndThumbnailAndCancelKeepsThem) {
     Click(dialog->Cmd_F[1].hwnd());
     ASSERT_TRUE(driver.Done());
   }
-  EXPECT_EQ(g_saverSettings.BackFile(), folder / "new.jpg");
-  EXPECT_EQ(dialog->lbl_Fname[1].caption(), folder / "new.jpg");
+  EXPECT_EQ(g_saverSettings.BackFile(), folder / "a.bmp");
+  EXPECT_EQ(dialog->lbl_Fname[1].caption(), folder / "a.bmp");
 
   // A file whose name code page 932 cannot hold is kept by its short name,
   // which opens the same picture.
@@ -413,28 +447,8 @@ TEST_F(Dialog, ChoosingAFileTakesPathFolderAndThumbnailAndCancelKeepsThem) {
 
   // A new name that 932 cannot hold has no short name yet: the dialog says so
   // and keeps the previous choice.
-  {
-    std::string message;
-    DialogDriver driver([&](HWND d) {
-      HWND field = GetDlgItem(d, 0x47c) ? GetDlgItem(d, 0x47c) : GetDlgItem(d, 0x480);
-      SetWindowTextW(field, (forms::Wide(folder.path()) + L"\\na\u00EFve.jpg").c_str());
-      Sleep(100);
-      PressOk(d);
-      HWND box = nullptr;
-      for (int i = 0; i < 500 && !box; ++i, Sleep(10)) {
-        HWND found = testing::TopWindowOf(GetCurrentProcessId(), "#32770", true);
-        if (found != d && IsWindow(found)) box = found;
-      }
-      if (!box) return;
-      char text[128] = {};
-      GetWindowTextA(box, text, sizeof text);
-      message = text;
-      PressOk(box);
-    });
-    Click(dialog->Cmd_F[1].hwnd());
-    ASSERT_TRUE(driver.Done());
-    EXPECT_EQ(message, "<ゲルモ>") << "the message box, titled with the dialog's caption";
-  }
+  EXPECT_EQ(refused(forms::Wide(folder.path()) + L"\\na\u00EFve.jpg"), "<ゲルモ>")
+      << "the message box, titled with the dialog's caption";
   EXPECT_EQ(g_saverSettings.BackFile(), stored);
   EXPECT_EQ(dialog->lbl_Fname[1].caption(), stored);
 

@@ -2,9 +2,12 @@
 // persistent images and their BMP files, timers, indexed controls, pictures
 // and program services.
 #include <windows.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -247,6 +250,75 @@ TEST(Forms, PicturesLoadFromBmpAndJpegAndFailuresChangeNothing) {
   EXPECT_EQ(bmp->width(), 40);
   DeleteFileA("C:\\gelmo-roundtrip.bmp");
   form.Unload();
+}
+
+// The colour at (x, y) of a loaded picture.
+COLORREF PixelOf(const Picture& picture, int x, int y) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, picture.bitmap());
+  const COLORREF c = GetPixel(dc, x, y);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return c;
+}
+
+bool Near(COLORREF a, COLORREF b) {
+  return std::abs(GetRValue(a) - GetRValue(b)) < 48 && std::abs(GetGValue(a) - GetGValue(b)) < 48 &&
+         std::abs(GetBValue(a) - GetBValue(b)) < 48;
+}
+
+// Every format through the system's decoders, and every orientation tag: the
+// same upright 64x48 picture of four quadrants (red, green / blue, yellow);
+// pixels with alpha come out laid over the back colour asked for.
+TEST(Forms, PicturesOfEveryFormatAndOrientationComeOutUpright) {
+  const COLORREF back = RGB(255, 0, 255);
+  struct Case {
+    const char* file;
+    COLORREF lowerRight;
+  };
+  const Case cases[] = {
+      {"upright.bmp", RGB(255, 255, 0)},       {"upright.png", RGB(255, 255, 0)},
+      {"upright.gif", RGB(255, 255, 0)},       {"upright.tif", RGB(255, 255, 0)},
+      {"alpha.png", back},                     {"orientation-1.jpg", RGB(255, 255, 0)},
+      {"orientation-2.jpg", RGB(255, 255, 0)}, {"orientation-3.jpg", RGB(255, 255, 0)},
+      {"orientation-4.jpg", RGB(255, 255, 0)}, {"orientation-5.jpg", RGB(255, 255, 0)},
+      {"orientation-6.jpg", RGB(255, 255, 0)}, {"orientation-7.jpg", RGB(255, 255, 0)},
+      {"orientation-8.jpg", RGB(255, 255, 0)}, {"orientation-8.tif", RGB(255, 255, 0)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    auto picture = LoadPicture(std::string(GELMO_TEST_PICTURES "\\") + c.file, {back, kLongestPictureSide});
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->width(), 64);
+    EXPECT_EQ(picture->height(), 48);
+    EXPECT_PRED2(Near, PixelOf(*picture, 16, 12), RGB(255, 0, 0));
+    EXPECT_PRED2(Near, PixelOf(*picture, 48, 12), RGB(0, 255, 0));
+    EXPECT_PRED2(Near, PixelOf(*picture, 16, 36), RGB(0, 0, 255));
+    EXPECT_PRED2(Near, PixelOf(*picture, 48, 36), c.lowerRight);
+  }
+  // Reduced to the longest side asked for, keeping the shape, still upright.
+  auto small = LoadPicture(GELMO_TEST_PICTURES "\\orientation-6.jpg", {back, 32});
+  ASSERT_NE(small, nullptr);
+  EXPECT_EQ(small->width(), 32);
+  EXPECT_EQ(small->height(), 24);
+  EXPECT_PRED2(Near, PixelOf(*small, 24, 18), RGB(255, 255, 0));
+
+  // A picture that claims 60000 x 60000 pixels is refused (or reduced), and
+  // the process stays far from the gigabytes it would take.
+  auto huge = LoadPicture(GELMO_TEST_PICTURES "\\claims-60000.jpg");
+  if (huge) {
+    EXPECT_LE(std::max(huge->width(), huge->height()), kLongestPictureSide);
+  }
+  PROCESS_MEMORY_COUNTERS memory = {};
+  ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory));
+  EXPECT_LT(memory.PeakWorkingSetSize, SIZE_T(512) << 20);
+
+  // The decoders' extensions the file chooser offers.
+  std::string extensions;
+  for (const std::string& list : PictureFileExtensions()) extensions += list + ",";
+  std::replace(extensions.begin(), extensions.end(), ';', ',');  // some decoders separate with ";"
+  for (const char* e : {".bmp,", ".jpg,", ".png,", ".gif,", ".tif,"})
+    EXPECT_NE(extensions.find(e), std::string::npos) << e << " in " << extensions;
 }
 
 TEST(ProgramServices, FolderAndCommandLine) {
