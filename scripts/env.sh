@@ -122,3 +122,9 @@ gelmo_ensure_prefix() {
 
 # Unix path of the prefix's C:\ drive
 gelmo_drive_c() { printf '%s/drive_c' "$WINEPREFIX"; }
+
+# The benchmarks' reports are lines "NAME VALUE": one value of a report, the
+# median of values given one a line, and a ratio to two places.
+gelmo_field() { awk -v k="$1" '$1 == k {print $2}' "$2"; }
+gelmo_median() { sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
+gelmo_ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
