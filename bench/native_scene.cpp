@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
   long frames = 0;
   for (;;) {
     const double now = Now();
-    gelmo::g_time = float(now - start);
+    gelmo::g_time = now - start;
     gelmo::DrawScene();
     glXSwapBuffers(display, window);
     while (XPending(display)) {

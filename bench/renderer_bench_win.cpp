@@ -32,7 +32,7 @@ LONGLONG g_firstFrame = 0, g_lastFrame = 0;
 double g_cpuAtFirstFrame = 0, g_cpuAtLastFrame = 0;
 double g_serverAtFirstFrame = 0, g_serverAtLastFrame = 0;
 FILETIME g_firstFrameWall = {};
-float g_lastTime = 0;
+double g_lastTime = 0;
 
 double FileTimeSeconds(FILETIME f) { return (ULONGLONG(f.dwHighDateTime) << 32 | f.dwLowDateTime) / 1e7; }
 

@@ -47,8 +47,7 @@ void Repaint(HWND window) {
 
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
-  g_time = static_cast<float>(static_cast<double>(now.QuadPart - g_counterStart) /
-                              static_cast<double>(g_counterFrequency));
+  g_time = SecondsBetween(g_counterStart, now.QuadPart, g_counterFrequency);
 
   if (g_keyDown[VK_ESCAPE]) {
     g_running = 0;

@@ -7,7 +7,7 @@
 
 namespace gelmo {
 
-float g_time = 0.0f;
+double g_time = 0.0;
 std::int32_t g_clientWidth = 0;
 std::int32_t g_clientHeight = 0;
 float g_heights[kSheetPoints][kSheetPoints];
@@ -45,23 +45,28 @@ bool InitScene() {
 
 void ShutdownScene() {}
 
-SceneAngles SceneAnglesAt(float t) {
-  const double time = t;
+SceneAngles SceneAnglesAt(double time) {
   SceneAngles a;
-  a.backdrop = static_cast<float>(-8.0 * time);
+  // Whole turns taken off in double, so the float keeps its fine steps.
+  a.backdrop = static_cast<float>(std::fmod(-8.0 * time, 360.0));
   a.tiltX = static_cast<float>(5.0 * std::sin(0.25 * time));
   a.tiltY = static_cast<float>(5.0 * std::sin(double{0.1f} * time));
   a.twist = static_cast<float>(30.0 * std::sin(double{-0.45f} * time));
   return a;
 }
 
-void UpdateHeights(float t) {
-  const double time = t;
+void UpdateHeights(double time) {
   for (int r = 0; r < kSheetPoints; ++r) {
     const double along = std::sin(0.3 * r + 0.9 * time);  // once per row
     for (int c = 0; c < kSheetPoints; ++c)
       g_heights[r][c] = static_cast<float>(along * std::sin(0.5 * c + 0.6 * time) * 0.35);
   }
+}
+
+double SecondsBetween(std::int64_t start, std::int64_t now, std::int64_t frequency) {
+  const std::int64_t ticks = now - start;
+  // Whole seconds and the ticks left over, each exact, then joined.
+  return static_cast<double>(ticks / frequency) + static_cast<double>(ticks % frequency) / static_cast<double>(frequency);
 }
 
 SheetVertex SheetGridPoint(int r, int c) {

@@ -466,21 +466,20 @@ void SettingsDialog::Cmd_Color_Click() {
 
 void SettingsDialog::Cmd_Set_Click() {
   SaverSettings& s = g_saverSettings;
-  auto write = [](std::string_view key, const std::string& value) {
-    WriteIniString(std::string(kSettingsSection), std::string(key), value, SettingsFilePath());
-  };
-  write(kObjKindKey, FormatNumber(s.ObjKind));
-  write(kObjFileKey, s.ObjFile());
-  write(kBackKindKey, FormatNumber(s.BackKind));
-  write(kBackFileKey, s.BackFile());
-  write(kBackColourKey, FormatNumber(std::int32_t(lbl_Color.backColour())));
-  write(kBgmKindKey, FormatNumber(s.BgmKind));
   s.BgmRepeat = RepeatFromText(BGM_Repeat.Text());
-  write(kBgmRepeatKey, FormatNumber(s.BgmRepeat));
-  write(kBgmFileKey, s.BgmFile);
-  write(kFillScreenKey, FormatNumber(s.FillScreen));
-  // Each key went to disk as it was written: the file is complete before the
-  // window starts to close.
+  // The nine keys replace the file in one step: a confirm is saved whole or
+  // not at all, and the file is complete before the window starts to close.
+  WriteIniStrings(std::string(kSettingsSection),
+                  {{std::string(kObjKindKey), FormatNumber(s.ObjKind)},
+                   {std::string(kObjFileKey), s.ObjFile()},
+                   {std::string(kBackKindKey), FormatNumber(s.BackKind)},
+                   {std::string(kBackFileKey), s.BackFile()},
+                   {std::string(kBackColourKey), FormatNumber(std::int32_t(lbl_Color.backColour()))},
+                   {std::string(kBgmKindKey), FormatNumber(s.BgmKind)},
+                   {std::string(kBgmRepeatKey), FormatNumber(s.BgmRepeat)},
+                   {std::string(kBgmFileKey), s.BgmFile},
+                   {std::string(kFillScreenKey), FormatNumber(s.FillScreen)}},
+                  SettingsFilePath());
   Unload();
 }
 

@@ -1,5 +1,7 @@
 #include "scr/settings/ini_file.h"
 
+#include <cstdint>
+
 #include "scr/settings/cp932.h"
 #include "scr/settings/settings.h"
 
@@ -7,6 +9,8 @@ namespace gelmo {
 namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 // The program's keys as UTF-8 (the same order as kSettingsKeys).
 constexpr std::string_view kUtf8Keys[] = {
     "OBJ\xE5\x8C\xBA\xE5\x88\x86",                     // OBJ区分
@@ -70,7 +74,48 @@ bool LooksLikeUtf8Settings(std::string_view bytes) {
   return false;
 }
 
+void AppendUtf8(std::string& out, std::uint32_t code) {
+  if (code < 0x80) {
+    out += char(code);
+  } else if (code < 0x800) {
+    out += char(0xC0 | code >> 6);
+    out += char(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += char(0xE0 | code >> 12);
+    out += char(0x80 | (code >> 6 & 0x3F));
+    out += char(0x80 | (code & 0x3F));
+  } else {
+    out += char(0xF0 | code >> 18);
+    out += char(0x80 | (code >> 12 & 0x3F));
+    out += char(0x80 | (code >> 6 & 0x3F));
+    out += char(0x80 | (code & 0x3F));
+  }
+}
+
 }  // namespace
+
+std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  if (bytes.size() % 2 != 0) return std::nullopt;
+  auto unit = [&](std::size_t i) {
+    const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
+    return bigEndian ? std::uint32_t(first << 8 | second) : std::uint32_t(second << 8 | first);
+  };
+  std::string utf8;
+  utf8.reserve(bytes.size() * 3 / 2);
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    std::uint32_t code = unit(i);
+    if (code == 0 || (code >= 0xDC00 && code <= 0xDFFF)) return std::nullopt;
+    if (code >= 0xD800 && code <= 0xDBFF) {
+      if (i + 3 >= bytes.size()) return std::nullopt;
+      const std::uint32_t low = unit(i + 2);
+      if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+      code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+      i += 2;
+    }
+    AppendUtf8(utf8, code);
+  }
+  return utf8;
+}
 
 bool IsValidUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
@@ -104,7 +149,24 @@ bool IsValidUtf8(std::string_view text) {
 
 IniFile IniFile::Parse(std::string_view bytes, const Utf8ToCp932& toCp932) {
   std::string converted;
-  if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+  IniFile file;
+  const std::string_view mark = bytes.substr(0, 2);
+  if (mark == kUtf16LeMark || mark == kUtf16BeMark) {
+    const std::optional<std::string> utf8 = Utf16ToUtf8(bytes.substr(2), mark == kUtf16BeMark);
+    if (utf8) {
+      std::string_view text = *utf8;
+      while (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) text.remove_prefix(kUtf8Mark.size());  // marks doubled
+      converted = toCp932(text);
+    }
+    if (!utf8 || converted.find('\0') != std::string::npos) {
+      file.unreadable_ = true;
+      return file;
+    }
+    bytes = converted;
+  } else if (bytes.find('\0') != std::string_view::npos) {
+    file.unreadable_ = true;
+    return file;
+  } else if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
     // An editor may have put the mark in front of one that was already there.
     while (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) bytes.remove_prefix(kUtf8Mark.size());
     converted = toCp932(bytes);
@@ -113,7 +175,6 @@ IniFile IniFile::Parse(std::string_view bytes, const Utf8ToCp932& toCp932) {
     converted = toCp932(bytes);
     bytes = converted;
   }
-  IniFile file;
   // Lines end with CR LF, LF or a lone CR; the last one may have no end.
   std::size_t start = 0;
   while (start < bytes.size()) {

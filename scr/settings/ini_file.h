@@ -6,8 +6,12 @@
 // quotes around it, and every other line stays as it was.
 //
 // A file that a text editor has re-saved as UTF-8 (with a byte-order mark, or
-// without one but holding the program's keys in their UTF-8 form) is read
-// through a conversion to code page 932; the next save writes it in 932.
+// without one but holding the program's keys in their UTF-8 form), or as
+// UTF-16 with a byte-order mark (Notepad's "Unicode" and "Unicode big
+// endian"), is read through a conversion to code page 932; the next save
+// writes it in 932.  A file that holds a NUL byte otherwise (UTF-16 without a
+// mark, UTF-16 that does not decode, anything not text) is unreadable: it has
+// no keys, and it must be kept aside before a save writes a new file over it.
 #pragma once
 
 #include <functional>
@@ -37,11 +41,18 @@ class IniFile {
 
   // The whole file: code page 932, each line ended by CR LF.
   std::string Bytes() const;
+  // True when the bytes given to Parse could not be read as text.
+  bool unreadable() const { return unreadable_; }
 
  private:
   std::optional<std::size_t> FindSection(std::string_view section) const;
   std::vector<std::string> lines_;  // without their line ends
+  bool unreadable_ = false;
 };
+
+// UTF-16 text (without its byte-order mark) as UTF-8; nothing when it does not
+// decode: an odd number of bytes, a surrogate without its pair, or U+0000.
+std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool bigEndian);
 
 // True when the text is well-formed UTF-8 (no overlong forms, no surrogates).
 bool IsValidUtf8(std::string_view text);

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "scr/settings/settings.h"
 
@@ -22,6 +24,12 @@ std::string ReadIniString(const std::string& section, const std::string& key, co
 // the file could not be written).
 std::string WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                            const std::string& file);
+// Writes several keys of one section in one replacement of the file: either
+// all of them reach the disk or none does; the result goes to
+// g_lastApiResult as for WriteIniString.  A file that cannot be read as
+// settings (UTF-16 without a mark, say) is copied to "<file>.bak" first.
+void WriteIniStrings(const std::string& section, const std::vector<std::pair<std::string, std::string>>& keys,
+                     const std::string& file);
 // True when the file can be opened for reading (a trailing "\" is dropped
 // first, so a folder gives false).
 bool FileExists(const std::string& path);

@@ -16,8 +16,8 @@ TEST(Scene, AnglesAtGivenTimes) {
   EXPECT_EQ(a.tiltY, 0.0f);
   EXPECT_EQ(a.twist, 0.0f);
 
-  a = SceneAnglesAt(45.0f);
-  EXPECT_FLOAT_EQ(a.backdrop, -360.0f);  // one clockwise turn in 45 seconds
+  EXPECT_FLOAT_EQ(SceneAnglesAt(22.5).backdrop, -180.0f);  // one clockwise turn in 45 seconds
+  EXPECT_NEAR(SceneAnglesAt(45.0).backdrop, 0.0f, 1e-4f);
 
   const float t = 3.7f;
   a = SceneAnglesAt(t);
@@ -26,6 +26,21 @@ TEST(Scene, AnglesAtGivenTimes) {
   // 0.1 and -0.45 are single-precision constants widened to double
   EXPECT_EQ(a.tiltY, float(5 * std::sin(double(0.1f) * double(t))));
   EXPECT_EQ(a.twist, float(30 * std::sin(double(-0.45f) * double(t))));
+}
+
+// Left running for a week, frames 16.7 ms apart still advance the clock and
+// the picture by 16.7 ms each, as they do in the first minute.
+TEST(Scene, TheClockKeepsItsFineStepsAfterAWeek) {
+  for (std::int64_t frequency : {std::int64_t(10'000'000), std::int64_t(1'000'000'000), std::int64_t(3'579'545)}) {
+    const std::int64_t start = 123'456'789, week = start + 7 * 86400 * frequency;
+    const std::int64_t frame = frequency * 167 / 10'000;  // 16.7 ms
+    const double t0 = SecondsBetween(start, week, frequency), t1 = SecondsBetween(start, week + frame, frequency);
+    EXPECT_NEAR(t0, 7 * 86400.0, 1e-6) << frequency;
+    EXPECT_NEAR(t1 - t0, 0.0167, 1e-4) << frequency;
+    const SceneAngles a0 = SceneAnglesAt(t0), a1 = SceneAnglesAt(t1);
+    EXPECT_NEAR(a1.backdrop - a0.backdrop, -8.0 * 0.0167, 1e-3) << frequency;
+    EXPECT_NE(a1.twist, a0.twist);
+  }
 }
 
 TEST(Scene, HeightsAtTimeZeroAreFlatAlongTwoEdges) {

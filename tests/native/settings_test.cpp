@@ -263,11 +263,52 @@ TEST(IniFile, SavingReplacesOrAddsKeysAndKeepsEveryOtherLine) {
   EXPECT_EQ(ParseIni("[s]\nk=1").Bytes(), "[s]\r\nk=1\r\n");  // line ends become CR LF
 }
 
+// kJapaneseFile as UTF-8.
+const std::string kJapaneseFileUtf8 =
+    "[Section]\r\nOBJ\xE5\x8C\xBA\xE5\x88\x86= 1\r\nOBJ\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99="
+    "C:\\\xE8\xA1\xA8\\a.jpg\r\nBGM\xEF\xBE\x98\xEF\xBE\x8B\xEF\xBE\x9F\xEF\xBD\xB0\xEF\xBE\x84= 12\r\n"
+    "other=\"  quoted \"\r\n\r\n[Other]\r\nOBJ\xE5\x8C\xBA\xE5\x88\x86= 5\r\n";
+
+// UTF-8 text in "UTF-16LE" or "UTF-16BE", without a byte-order mark.
+std::string Utf16ByIconv(std::string_view utf8, const char* encoding) {
+  iconv_t cd = iconv_open(encoding, "UTF-8");
+  std::string out(utf8.size() * 4, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t inLeft = utf8.size(), outLeft = out.size();
+  char* o = &out[0];
+  EXPECT_NE(iconv(cd, &in, &inLeft, &o, &outLeft), std::size_t(-1));
+  iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+// Notepad's "Unicode" and "Unicode big endian": read as the 932 file, saved
+// in 932 with every other section kept.  Without the mark, with a surrogate
+// that has no pair or with a NUL character, the file is unreadable: no keys,
+// and the caller must keep it aside before saving over it.
+TEST(IniFile, AFileSavedAsUtf16WithItsMarkReadsAsItsCodePage932Twin) {
+  const std::string le = Utf16ByIconv(kJapaneseFileUtf8, "UTF-16LE"), be = Utf16ByIconv(kJapaneseFileUtf8, "UTF-16BE");
+  for (const std::string& bytes : {"\xFF\xFE" + le, "\xFE\xFF" + be}) {
+    IniFile file = ParseIni(bytes);
+    EXPECT_FALSE(file.unreadable());
+    EXPECT_EQ(file.Bytes(), kJapaneseFile);
+    EXPECT_EQ(file.Get("Section", kObjFileKey), "C:\\\x95\x5C\\a.jpg");
+    file.Set("Section", kFillScreenKey, " 1");
+    EXPECT_EQ(ParseIni(file.Bytes()).Get("Other", kObjKindKey), "5");
+  }
+  EXPECT_EQ(Utf16ToUtf8(std::string_view("\x3D\xD8\x00\xDE", 4), false), "\xF0\x9F\x98\x80");  // a surrogate pair
+  for (const std::string& bytes :
+       {le, be, "\xFF\xFE" + le + "x", "\xFF\xFE" + le + "\x3D\xD8", std::string("\xFF\xFE\x00\xDE", 4) + le,
+        "\xFE\xFF" + be + std::string("\0\0", 2), "[Section]\r\nk=1\r\n" + std::string(1, '\0')}) {
+    const IniFile file = ParseIni(bytes);
+    EXPECT_TRUE(file.unreadable()) << bytes.size();
+    EXPECT_EQ(file.Get("Section", kObjKindKey), std::nullopt);
+  }
+  EXPECT_FALSE(ParseIni("").unreadable());
+}
+
 TEST(IniFile, AFileResavedAsUtf8ReadsAsItsCodePage932TwinAndIsSavedIn932) {
-  const std::string utf8 =
-      "[Section]\r\nOBJ\xE5\x8C\xBA\xE5\x88\x86= 1\r\nOBJ\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99="
-      "C:\\\xE8\xA1\xA8\\a.jpg\r\nBGM\xEF\xBE\x98\xEF\xBE\x8B\xEF\xBE\x9F\xEF\xBD\xB0\xEF\xBE\x84= 12\r\n"
-      "other=\"  quoted \"\r\n\r\n[Other]\r\nOBJ\xE5\x8C\xBA\xE5\x88\x86= 5\r\n";
+  const std::string& utf8 = kJapaneseFileUtf8;
   for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8}) {
     EXPECT_EQ(ParseIni(bytes).Bytes(), kJapaneseFile) << bytes.size();
     for (std::string_view key : {kObjKindKey, kObjFileKey, kBgmRepeatKey})

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "scr/forms/program_win.h"
+#include "scr/forms/text_win.h"
 #include "scr/settings/settings_win.h"
 #include "tests/win/child_process.h"
 
@@ -135,6 +136,46 @@ TEST_F(SettingsFile, AFileResavedAsUtf8IsReadAndSavedIn932) {
   std::ifstream in(ini, std::ios::binary);
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}),
             "[Section]\r\n" + Line(kObjKindKey, " 1") + Line(kBgmRepeatKey, " 3") + Line(kBgmKindKey, " 0"));
+}
+
+// A save replaces the file whole or not at all, and never writes over a file
+// it cannot read (UTF-16 without its mark) without keeping a copy of it.
+TEST_F(SettingsFile, ASaveReplacesTheFileWholeOrLeavesItAsItWas) {
+  auto bytesOf = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  };
+  const std::string old = "[Section]\r\n" + Line(kObjKindKey, " 1") + "[Other]\r\nmine=1\r\n";
+  std::ofstream(ini, std::ios::binary) << old;
+  // Held open by a program that lets others only read it: neither the
+  // replacement nor a write in place can be made, and the old bytes stay.
+  HANDLE held = CreateFileW(forms::Wide(ini).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  WriteIniStrings("Section", {{std::string(kObjKindKey), " 0"}, {std::string(kBgmKindKey), " 2"}}, ini);
+  EXPECT_EQ(g_lastApiResult, 0);
+  CloseHandle(held);
+  EXPECT_EQ(bytesOf(ini), old);
+
+  WriteIniStrings("Section", {{std::string(kObjKindKey), " 0"}, {std::string(kBgmKindKey), " 2"}}, ini);
+  EXPECT_EQ(g_lastApiResult, 1);
+  EXPECT_EQ(bytesOf(ini), "[Section]\r\n" + Line(kObjKindKey, " 0") + Line(kBgmKindKey, " 2") + "[Other]\r\nmine=1\r\n");
+
+  const std::string unmarked("[\0S\0]\0\r\0\n\0", 10);
+  std::ofstream(ini, std::ios::binary) << unmarked;
+  EXPECT_EQ(ReadIniString("Section", std::string(kObjKindKey), ini), "");
+  WriteIniString("Section", std::string(kObjKindKey), " 1", ini);
+  EXPECT_EQ(g_lastApiResult, 1);
+  EXPECT_EQ(bytesOf(ini + ".bak"), unmarked);
+  EXPECT_EQ(bytesOf(ini), "[Section]\r\n" + Line(kObjKindKey, " 1"));
+  // Nothing else is left in the folder: no temporary file survives a save.
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(forms::Wide(folder / "*").c_str(), &found);
+  int files = 0;
+  do files += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  while (FindNextFileW(search, &found));
+  FindClose(search);
+  EXPECT_EQ(files, 4) << "ゲルモ.ini, its .bak, picture.bmp, music.mp3";
 }
 
 TEST(FileExists, OnlyFilesThatCanBeOpenedForReading) {
