@@ -120,8 +120,9 @@ int main(int argc, char** argv) {
   const double unixFirstFrame = FileTimeSeconds(g_firstFrameWall) - 11644473600.0;
   std::printf("frames %ld\nseconds %.3f\ncpu_seconds %.3f\nwineserver_cpu_seconds %.3f\nfps %.2f\n"
               "frames_per_cpu_second %.2f\nfirst_frame_after_process_creation %.3f\nfirst_frame_unix_time %.6f\n"
-              "exit_code %d\n",
+              "swap_interval_granted %d\nexit_code %d\n",
               frames, wall, cpu, server, frames / wall, cpu + server > 0 ? frames / (cpu + server) : 0.0,
-              FileTimeSeconds(g_firstFrameWall) - FileTimeSeconds(created), unixFirstFrame, rc);
+              FileTimeSeconds(g_firstFrameWall) - FileTimeSeconds(created), unixFirstFrame,
+              gelmo::SwapIntervalGranted() ? 1 : 0, rc);
   return rc;
 }

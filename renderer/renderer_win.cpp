@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "renderer/gl.h"
@@ -33,6 +34,36 @@ PIXELFORMATDESCRIPTOR g_pixelFormat = {
     0,                          // cDepthBits
     0, 0,                       // stencil, auxiliary buffers
     PFD_MAIN_PLANE, 0, 0, 0, 0};
+
+bool g_swapIntervalGranted = false;
+
+// True when the space-separated list holds the name as a whole word.
+bool ListsExtension(const char* list, const char* name) {
+  const std::size_t length = std::strlen(name);
+  for (const char* at = list; (at = std::strstr(at, name)) != nullptr; at += length)
+    if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
+  return false;
+}
+
+template <typename Function>
+Function GlFunction(const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglGetProcAddress(name)));
+}
+
+// Asks the driver, with the context current, to present one frame per
+// display refresh.  The loop never sleeps; without this a fast card draws
+// thousands of frames a second, hot and loud for hours, of a picture no
+// display shows faster than it refreshes.
+bool AskForSwapInterval(HDC hdc) {
+  const char* extensions = nullptr;
+  if (auto arb = GlFunction<const char*(WINAPI*)(HDC)>("wglGetExtensionsStringARB"))
+    extensions = arb(hdc);
+  else if (auto ext = GlFunction<const char*(WINAPI*)()>("wglGetExtensionsStringEXT"))
+    extensions = ext();
+  if (!extensions || !ListsExtension(extensions, "WGL_EXT_swap_control")) return false;
+  auto swapInterval = GlFunction<BOOL(WINAPI*)(int)>("wglSwapIntervalEXT");
+  return swapInterval && swapInterval(1);
+}
 
 void ReleaseContext() {
   wglMakeCurrent(g_hdc, nullptr);
@@ -89,6 +120,8 @@ std::vector<Viewport> ViewportsFor(HWND window) {
 
 }  // namespace
 
+bool SwapIntervalGranted() { return g_swapIntervalGranted; }
+
 void DebugPrintf(const char* format, ...) {
   char text[1024];
   va_list args;
@@ -117,6 +150,7 @@ LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARA
       SetupPixelFormat(g_hdc);
       g_hglrc = wglCreateContext(g_hdc);
       wglMakeCurrent(g_hdc, g_hglrc);
+      g_swapIntervalGranted = AskForSwapInterval(g_hdc);
       return 0;
     case WM_DESTROY:
       ReleaseContext();

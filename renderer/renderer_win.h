@@ -10,6 +10,9 @@ constexpr char kRendererClassName[] = "Gelmo_VC";  // also the caption the saver
 // The program's entry: window, initialisation, frame loop; returns the exit code.
 int RendererMain(HINSTANCE instance);
 LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// True when the driver took the request for one frame per display refresh
+// (WGL_EXT_swap_control), made as the window's GL context was created.
+bool SwapIntervalGranted();
 // Chooses and sets the double-buffered RGBA pixel format with a 16-bit depth buffer.
 void SetupPixelFormat(HDC hdc);
 // printf into a 1024-byte buffer, to the debugger output.

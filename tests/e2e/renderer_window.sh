@@ -13,7 +13,7 @@ rm -f "$drive_c/Gelmo01.bmp" "$drive_c/Gelmo02.bmp"   # untextured: white surfac
 # Starts the renderer and waits for its window: sets pid, wid and geometry
 # ("x y width height"); ends the script when no window comes.
 start_renderer() {  # LABEL [SWITCH]
-  WINEDEBUG=-all,+debugstr "$GELMO_WINE_LOADER" "$renderer" ${2:-} 2>"$work/stderr" &
+  WINEDEBUG=-all,+debugstr,+wgl "$GELMO_WINE_LOADER" "$renderer" ${2:-} 2>"$work/stderr" &
   pid=$!
   wid=$(wait_window Gelmo_VC)
   check "${1}window Gelmo_VC appears" test -n "$wid"
@@ -32,6 +32,8 @@ debug_line() {  # Wine may write the trace a little after the window shows
   return 1
 }
 check "debug line names the pixel format" debug_line
+# Frames paced by the display: the driver is asked for one per refresh.
+check "the renderer asks for a swap interval of 1" grep -q 'wglSwapIntervalEXT (1)' "$work/stderr"
 
 # other keys, through the focus and sent to the window, and mouse clicks
 xdotool windowfocus --sync "$wid" 2>/dev/null
