@@ -205,6 +205,21 @@ for locale in en_US.UTF-8:1252 zh_CN.UTF-8:936 hi_IN.UTF-8:65001; do
 done
 export LC_ALL=ja_JP.UTF-8
 
+# 8b. Notepad's "Unicode" (UTF-16 LE after its mark), with a section of the
+# user's own: the saver reads the chosen picture, and the dialog saves the
+# file in code page 932 with that section as it was
+write_settings 1 'C:\gelmo-saver\object.jpg' 1 "" 255.0 0 "" 1
+printf '[Other]\r\nmine=\x95\x5c\r\n' >>"$app/ゲルモ.ini"
+{ printf '\xff\xfe'; iconv -f CP932 -t UTF-16LE "$app/ゲルモ.ini"; } >"$capture/unicode.ini"
+cp "$capture/unicode.ini" "$app/ゲルモ.ini"
+check "UTF-16 settings: renderer window appears" start_saver /s
+check "UTF-16 settings: the settings are read (the picture is on the sheet)" test "$(bitmap Gelmo01.bmp | cut -d' ' -f1,2)" = "640 480"
+end_saver "UTF-16 settings"
+cp "$capture/unicode.ini" "$app/ゲルモ.ini"
+confirm_dialog
+{ cat "$capture/written-932.ini"; printf '[Other]\r\nmine=\x95\x5c\r\n'; } >"$capture/expected.ini"
+check "UTF-16 settings: the dialog saves them in 932, the other section kept" cmp "$capture/expected.ini" "$app/ゲルモ.ini"
+
 # 9. a desk of two monitors of different shapes side by side: the primary, 16:9,
 # at the origin, and a portrait one right of it.  Filled, each shows the whole
 # scene in its own shape: the plain red backdrop at its four corners, the green
