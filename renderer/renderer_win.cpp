@@ -2,12 +2,18 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <chrono>
 #include <cstring>
+#include <future>
+#include <memory>
+#include <utility>
 #include <vector>
 
+#include "renderer/bitmap_file.h"
 #include "renderer/gl.h"
 #include "renderer/scene.h"
 #include "renderer/screen_layout.h"
+#include "renderer/staged_texture.h"
 #include "scr/forms/program_names.h"
 #include "scr/forms/program_win.h"
 
@@ -36,6 +42,72 @@ PIXELFORMATDESCRIPTOR g_pixelFormat = {
     PFD_MAIN_PLANE, 0, 0, 0, 0};
 
 bool g_swapIntervalGranted = false;
+UINT g_nextPictureMessage = 0;  // registered kNextPictureMessage
+
+// A change of the sheet's picture, from the saver's message to the end of the
+// fade.  The new bitmap is read and its mipmap chain made on a thread of its
+// own; the frame loop then uploads a part of it each frame and, once it is
+// all in, fades it in over kFadeSeconds.
+struct PictureChange {
+  static constexpr double kFadeSeconds = 1.5;
+  static constexpr std::size_t kPixelsPerFrame = 256 * 1024;
+  std::future<std::vector<MipLevel>> reading;
+  StagedTexture upload;
+  double fadeStart = -1;  // g_time the fade began at; negative before
+  bool again = false;     // another message came during this change
+};
+PictureChange g_change;
+
+bool ChangeInProgress() { return g_change.reading.valid() || g_change.upload.Started() || g_change.fadeStart >= 0; }
+
+void BeginPictureChange() {
+  if (ChangeInProgress()) {
+    g_change.again = true;
+    return;
+  }
+  g_change.reading = std::async(std::launch::async, [] {
+    BmpImage image;
+    std::unique_ptr<ByteSource> file = OpenBitmapFile(kSheetBitmapPath);
+    if (!file || ReadHandOffBitmap(*file, image) != BmpResult::kOk) return std::vector<MipLevel>();
+    return MipmapChain(image);
+  });
+}
+
+// One frame's step of a change in progress, before the frame is drawn.
+void AdvancePictureChange() {
+  if (g_change.reading.valid() &&
+      g_change.reading.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+    std::vector<MipLevel> levels = g_change.reading.get();
+    if (!levels.empty()) {
+      g_nextSheetTexture.Create(kSheetBitmapPath);
+      g_nextSheetTexture.width = levels.front().width;
+      g_nextSheetTexture.height = levels.front().height;
+      g_change.upload.Start(std::move(levels));
+    }
+  }
+  if (g_change.upload.Started()) {
+    g_nextSheetTexture.Bind();
+    if (g_change.upload.UploadSome(PictureChange::kPixelsPerFrame)) {
+      g_change.upload.Clear();
+      g_change.fadeStart = g_time;
+    }
+  }
+  if (g_change.fadeStart >= 0) {
+    g_sheetFade = static_cast<float>((g_time - g_change.fadeStart) / PictureChange::kFadeSeconds);
+    if (g_sheetFade >= 1.0f) {  // the new picture is the sheet's now
+      std::swap(g_sheetTexture.textureId, g_nextSheetTexture.textureId);
+      std::swap(g_sheetTexture.width, g_nextSheetTexture.width);
+      std::swap(g_sheetTexture.height, g_nextSheetTexture.height);
+      g_nextSheetTexture.Release();
+      g_sheetFade = 0.0f;
+      g_change.fadeStart = -1;
+    }
+  }
+  if (g_change.again && !ChangeInProgress()) {
+    g_change.again = false;
+    BeginPictureChange();
+  }
+}
 
 // True when the space-separated list holds the name as a whole word.
 bool ListsExtension(const char* list, const char* name) {
@@ -88,6 +160,7 @@ void Repaint(HWND window) {
     ShowCursor(TRUE);
     return;
   }
+  AdvancePictureChange();
   if (g_monitorViewports.empty())
     DrawScene();
   else
@@ -171,6 +244,10 @@ LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARA
       g_keyDown[wParam & 0xFF] = 0;
       return 0;
     default:
+      if (message == g_nextPictureMessage && g_nextPictureMessage != 0) {
+        BeginPictureChange();
+        return 0;
+      }
       return DefWindowProcA(window, message, wParam, lParam);
   }
 }
@@ -189,6 +266,7 @@ int RendererMain(HINSTANCE instance) {
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kRendererClassName;
   if (!RegisterClassA(&windowClass)) return 0;
+  g_nextPictureMessage = RegisterWindowMessageA(kNextPictureMessage);
 
   // A pop-up at CW_USEDEFAULT lands in the screen's top-left corner.  In fill
   // mode it covers every monitor, above every other window (the taskbar too).

@@ -13,6 +13,8 @@ std::int32_t g_clientHeight = 0;
 float g_heights[kSheetPoints][kSheetPoints];
 BitmapTexture g_backdropTexture;
 BitmapTexture g_sheetTexture;
+BitmapTexture g_nextSheetTexture;
+float g_sheetFade = 0.0f;
 
 void ResizeViewport(std::int32_t width, std::int32_t height) {
   glViewport(0, 0, width, height == 0 ? 1 : height);
@@ -78,28 +80,28 @@ SheetVertex SheetGridPoint(int r, int c) {
 
 namespace {
 
-void EmitGridPoint(int r, int c) {
+void EmitGridPoint(int r, int c, float brightness) {
   const SheetVertex v = SheetGridPoint(r, c);
-  glColor4f(1.0f, 1.0f, 1.0f, v.alpha);
+  glColor4f(brightness, brightness, brightness, v.alpha);
   glTexCoord2f(v.s, v.t);
   glVertex3f(v.x, v.y, v.z);
 }
 
 }  // namespace
 
-void DrawSheet() {
+void DrawSheet(float brightness) {
   glBegin(GL_TRIANGLES);
   for (int a = 0; a < kSheetPoints - 1; ++a) {
     for (int i = 0; i < kSheetPoints - 1; ++i) {
       // Lower-left half, then upper-right half of the cell, sharing the
       // diagonal from (a + 1, i) to (a, i + 1); the two wind oppositely, so
       // face culling must stay off.
-      EmitGridPoint(a, i);
-      EmitGridPoint(a + 1, i);
-      EmitGridPoint(a, i + 1);
-      EmitGridPoint(a + 1, i);
-      EmitGridPoint(a, i + 1);
-      EmitGridPoint(a + 1, i + 1);
+      EmitGridPoint(a, i, brightness);
+      EmitGridPoint(a + 1, i, brightness);
+      EmitGridPoint(a, i + 1, brightness);
+      EmitGridPoint(a + 1, i, brightness);
+      EmitGridPoint(a, i + 1, brightness);
+      EmitGridPoint(a + 1, i + 1, brightness);
     }
   }
   glEnd();
@@ -140,7 +142,19 @@ void DrawLayers() {
   glRotatef(angles.twist, 0.0f, 0.0f, 1.0f);
   UpdateHeights(g_time);
   glScalef(1.0f, 1.0f, 3.0f);  // heights drawn three times taller; alpha keeps the true height
-  DrawSheet();
+  if (g_sheetFade <= 0.0f || g_nextSheetTexture.textureId == 0) {
+    DrawSheet(1.0f);
+  } else {
+    // A change of picture: the same sheet twice, the old picture darkened by
+    // the fade and the new one, lit by it, added on top.  With a the vertex
+    // alpha and f the fade, each pixel is backdrop * (1 - a) + (old * (1 - f)
+    // + new * f) * a: a crossfade of the pictures on the same waves.
+    const float fade = g_sheetFade < 1.0f ? g_sheetFade : 1.0f;
+    DrawSheet(1.0f - fade);
+    g_nextSheetTexture.Bind();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    DrawSheet(fade);
+  }
   glPopMatrix();
   glDisable(GL_BLEND);
 }

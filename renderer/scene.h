@@ -26,6 +26,11 @@ extern std::int32_t g_clientHeight;
 extern float g_heights[kSheetPoints][kSheetPoints];
 extern BitmapTexture g_backdropTexture;
 extern BitmapTexture g_sheetTexture;
+// A change of picture: the texture the sheet changes to, and how far it has
+// faded in over the old one (0 not at all, 1 wholly).  Above 0 only while the
+// next texture is held.
+extern BitmapTexture g_nextSheetTexture;
+extern float g_sheetFade;
 
 // glViewport over the client area; a height of 0 is taken as 1.
 void ResizeViewport(std::int32_t width, std::int32_t height);
@@ -38,8 +43,9 @@ void DrawScene();
 // Fill mode: one whole frame with the scene in every viewport, each with the
 // projection for its own shape (the camera stays where InitScene put it).
 void DrawSceneInViewports(const std::vector<Viewport>& viewports);
-// Emits the sheet's 2048 triangles from g_heights.
-void DrawSheet();
+// Emits the sheet's 2048 triangles from g_heights, the picture's colours
+// multiplied by `brightness`.
+void DrawSheet(float brightness = 1.0f);
 
 // The pieces of the animation, for the frame and for checking it.
 struct SceneAngles {

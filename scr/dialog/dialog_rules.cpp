@@ -4,11 +4,14 @@
 #include <cctype>
 #include <cmath>
 
+#include "scr/forms/picture_files.h"
+
 namespace gelmo {
 
 KindDependentControls EnabledControls(std::int16_t objKind, std::int16_t backKind, std::int16_t bgmKind) {
   KindDependentControls c;
-  c.objectFileButton = objKind != 0;
+  c.objectFileButton = objKind != 0 && objKind != 2;
+  c.slideControls = objKind == 2;
   c.colourButton = backKind == 0;
   c.backgroundFileButton = backKind == 2;
   c.repeatBox = bgmKind == 1;
@@ -24,30 +27,28 @@ std::optional<int> MarkedOption(std::int16_t kind, int count) {
 std::string RepeatText(std::int32_t value) { return value == 0 ? std::string() : std::to_string(value); }
 
 std::string PicturePattern(const std::vector<std::string>& extensionLists) {
-  std::vector<std::string> seen;  // lower case
   std::string pattern;
-  for (const std::string& list : extensionLists) {
-    std::size_t start = 0;
-    while (start <= list.size()) {
-      // Decoders separate their extensions with "," (Windows's) or ";" (some of Wine's).
-      std::size_t end = std::min(list.find_first_of(",;", start), list.size());
-      std::string extension = list.substr(start, end - start);
-      start = end + 1;
-      extension.erase(0, extension.find_first_not_of(' '));
-      extension.erase(extension.find_last_not_of(' ') + 1);
-      if (!extension.empty() && extension[0] == '.') extension.erase(0, 1);
-      // An extension that would break the pattern list is left out.
-      constexpr char kBreaking[] = {'*', '?', ' ', '\0'};
-      if (extension.empty() || extension.find_first_of(kBreaking, 0, sizeof kBreaking) != std::string::npos)
-        continue;
-      std::string lower = extension;
-      for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
-      if (std::find(seen.begin(), seen.end(), lower) != seen.end()) continue;
-      seen.push_back(lower);
-      pattern += (pattern.empty() ? "*." : ";*.") + extension;
-    }
-  }
+  for (const std::string& extension : PictureExtensionsOf(extensionLists))
+    pattern += (pattern.empty() ? "*." : ";*.") + extension;
   return pattern.empty() ? "*.BMP;*.JPG;*.JPEG" : pattern;
+}
+
+std::vector<SlideTimeEntry> SlideTimeList(std::int32_t stored) {
+  constexpr char kSeconds[] = "\x95\x62", kMinutes[] = "\x95\xAA";  // 秒, 分
+  auto entry = [&](std::int32_t seconds) {
+    return SlideTimeEntry{seconds % 60 == 0 ? std::to_string(seconds / 60) + kMinutes
+                                            : std::to_string(seconds) + kSeconds,
+                          seconds};
+  };
+  std::vector<SlideTimeEntry> list;
+  bool storedListed = false;
+  for (std::int32_t seconds : {10, 30, 60, 180, 300, 600, 1800}) {
+    if (!storedListed && stored < seconds) list.push_back(entry(stored));
+    storedListed = storedListed || stored <= seconds;
+    list.push_back(entry(seconds));
+  }
+  if (!storedListed) list.push_back(entry(stored));
+  return list;
 }
 
 std::vector<std::string> RepeatList() {

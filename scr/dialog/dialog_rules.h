@@ -17,16 +17,18 @@ struct KindDependentControls {
   bool backgroundFileButton = false;  // Cmd_F(1)
   bool repeatBox = false;             // BGM_Repeat
   bool musicFileButton = false;       // Cmd_F(2)
+  bool slideControls = false;         // Cmd_Folder and the time box
   bool operator==(const KindDependentControls& o) const {
     return objectFileButton == o.objectFileButton && colourButton == o.colourButton &&
            backgroundFileButton == o.backgroundFileButton && repeatBox == o.repeatBox &&
-           musicFileButton == o.musicFileButton;
+           musicFileButton == o.musicFileButton && slideControls == o.slideControls;
   }
 };
 
-// Any object kind other than 0 chooses a file; background 0 is a colour, 2 a
-// file; music 1 is a CD with its repeat track, 2 a file.  Values outside the
-// ranges enable nothing of their group (but the object's file button).
+// Object kind 2 chooses a folder and its time, any other kind but 0 a file;
+// background 0 is a colour, 2 a file; music 1 is a CD with its repeat track,
+// 2 a file.  Values outside the ranges enable nothing of their group (but the
+// object's file button).
 KindDependentControls EnabledControls(std::int16_t objKind, std::int16_t backKind, std::int16_t bgmKind);
 
 // The option of a group of `count` options that shows the mark: the kind
@@ -38,6 +40,15 @@ std::optional<int> MarkedOption(std::int16_t kind, int count);
 std::string RepeatText(std::int32_t value);
 // The repeat box's list: "", "1", ... "30".
 std::vector<std::string> RepeatList();
+
+// The entries of the box for the time each picture of a folder stays:
+// "10秒", "30秒", "1分", "3分", "5分", "10分", "30分", and a stored time that is
+// none of them as an entry of its own in its place ("45秒", "120分").
+struct SlideTimeEntry {
+  std::string text;  // code page 932
+  std::int32_t seconds = 0;
+};
+std::vector<SlideTimeEntry> SlideTimeList(std::int32_t stored);
 
 // Where the window opens, in twips: centred across, a third of the free height
 // from the top (integer division, truncated toward zero).

@@ -1,6 +1,8 @@
 #include "scr/dialog/dialog_win.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <cstddef>
 #include <cstring>
@@ -31,7 +33,9 @@ constexpr char kPathNotStorable[] =
 // The layout is designed on a grid of 15 twips (a pixel at 96 dots per inch).
 constexpr int Px(int pixels) { return pixels * 15; }
 
-constexpr int kClientWidth = 7560, kClientHeight = 6165;
+constexpr int kClientWidth = 7560, kClientHeight = 6885;
+// The object group's folder rows push everything below them down by this much.
+constexpr int kFolderRowsHeight = 48;
 constexpr COLORREF kWindowBack = 0x00C0C0C0;
 constexpr COLORREF kPanelBack = 0x00E0E0E0;
 constexpr COLORREF kHeadingFill = RGB(214, 226, 244);
@@ -43,9 +47,24 @@ static_assert(offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR) == 76 &&
               "record sizes");
 #endif
 
+constexpr char kNoPictureInFolder[] =
+    "このフォルダには、読み込める画像ファイルがありません。\n"
+    "画像の入っているフォルダを選んでください。";
 constexpr char kPictureUnreadable[] =
     "この画像ファイルは読み込めません。\n"
     "画像の形式がこのコンピュータで読めないか、ファイルが壊れています。別のファイルを選んでください。";
+
+// The first picture of the folder (or of a folder in it) that can be read;
+// null when there is none.
+std::shared_ptr<forms::Picture> FirstPictureIn(const std::string& folder, COLORREF background) {
+  std::shared_ptr<forms::Picture> first;
+  if (!folder.empty())
+    forms::ListPictureFiles(folder, kMostSlidePictures, [&](const std::string& path) {
+      first = forms::LoadPicture(path, {background, forms::kLongestPictureSide});
+      return !first;
+    });
+  return first;
+}
 
 // A chooser's filters: description, NUL, pattern, NUL for each, and the NUL
 // that ends the list.
@@ -139,6 +158,48 @@ std::int16_t RepeatFromText(const std::string& text) {
   return std::int16_t(*whole);
 }
 
+bool Choosers::PickFolder(HWND owner, const std::wstring& start, std::wstring* chosen) {
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  bool picked = false;
+  // The folder chooser of Windows Vista on; before it, the shell's older one.
+  IFileOpenDialog* dialog = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
+                                 reinterpret_cast<void**>(&dialog)))) {
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM);
+    IShellItem* folder = nullptr;
+    if (!start.empty() &&
+        SUCCEEDED(SHCreateItemFromParsingName(start.c_str(), nullptr, IID_IShellItem, reinterpret_cast<void**>(&folder)))) {
+      dialog->SetFolder(folder);
+      folder->Release();
+    }
+    IShellItem* result = nullptr;
+    if (SUCCEEDED(dialog->Show(owner)) && SUCCEEDED(dialog->GetResult(&result))) {
+      wchar_t* path = nullptr;
+      if (SUCCEEDED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+        *chosen = path;
+        picked = true;
+        CoTaskMemFree(path);
+      }
+      result->Release();
+    }
+    dialog->Release();
+  } else {
+    BROWSEINFOW browse = {};
+    browse.hwndOwner = owner;
+    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    if (PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&browse)) {
+      wchar_t path[MAX_PATH] = {};
+      picked = SHGetPathFromIDListW(item, path) != FALSE;
+      if (picked) *chosen = path;
+      CoTaskMemFree(item);
+    }
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return picked;
+}
+
 // ---- layout --------------------------------------------------------------------
 
 SettingsDialog::SettingsDialog(Choosers& choosers) : choosers_(choosers) {
@@ -157,7 +218,8 @@ forms::Label& SettingsDialog::lbl(int index) { return labels_[index == 7 ? 4 : i
 void SettingsDialog::Arrange() {
   Pic.SetId(kIdPic);
   Pic.SetBackColour(kPanelBack);
-  Pic.Move(Px(12), Px(12), Px(480), Px(336));
+  constexpr int dy = kFolderRowsHeight;
+  Pic.Move(Px(12), Px(12), Px(480), Px(336 + dy));
 
   auto inPanel = [this](forms::Control& c, int id, int x, int y, int w, int h) {
     c.SetContainer(&Pic);
@@ -214,45 +276,55 @@ void SettingsDialog::Arrange() {
   option(Img_Obj[1], lbl_Obj[1], kIdImgObj + 1, 48, 300, "画像ファイルを指定（BMP、JPG）");
   fileRow(0, 66);
   thumbnail(0, 6);
+  // The folder row: its button, the folder, and the time each picture stays.
+  option(Img_Obj[2], lbl_Obj[2], kIdImgObj + 2, 96, 300, "フォルダの画像を順に表示");
+  button(Cmd_Folder, kIdCmdFolder, 38, 114, 30, "...");
+  inPanel(lbl_Folder, kIdLblFolder, 74, 117, 318, 19);
+  lbl_Folder.border = true;
+  lbl_Folder.transparent = false;
+  lbl_Folder.SetBackColour(RGB(255, 255, 255));
+  text(lbl_Folder, "");
+  inPanel(Slide_Time, kIdSlideTime, 398, 115, 72, 220);
+  Slide_Time.SetFont(kFontFace, kFontPoints);
 
-  heading(1, 98, "背景画像");
-  option(Img_Back[0], lbl_Back[0], kIdImgBack, 126, 92, "指定なし　=>");
-  button(Cmd_Color, kIdCmdColor, 134, 121, 64, "色指定");
-  inPanel(lbl_Color, kIdLblColor, 206, 124, 48, 19);
+  heading(1, 98 + dy, "背景画像");
+  option(Img_Back[0], lbl_Back[0], kIdImgBack, 126 + dy, 92, "指定なし　=>");
+  button(Cmd_Color, kIdCmdColor, 134, 121 + dy, 64, "色指定");
+  inPanel(lbl_Color, kIdLblColor, 206, 124 + dy, 48, 19);
   lbl_Color.border = true;
   lbl_Color.transparent = false;
-  option(Img_Back[1], lbl_Back[1], kIdImgBack + 1, 150, 300, "デスクトップのキャプチャ画像");
-  option(Img_Back[2], lbl_Back[2], kIdImgBack + 2, 168, 300, "画像ファイルを指定（BMP、JPG）");
-  fileRow(1, 186);
-  thumbnail(1, 102);
+  option(Img_Back[1], lbl_Back[1], kIdImgBack + 1, 150 + dy, 300, "デスクトップのキャプチャ画像");
+  option(Img_Back[2], lbl_Back[2], kIdImgBack + 2, 168 + dy, 300, "画像ファイルを指定（BMP、JPG）");
+  fileRow(1, 186 + dy);
+  thumbnail(1, 102 + dy);
 
-  heading(2, 218, "BGM");
-  option(Img_BGM[1], lbl_BGM[1], kIdImgBgm + 1, 246, 62, "音楽CD");
-  inPanel(BGM_Repeat, kIdBgmRepeat, 104, 242, 52, 220);
+  heading(2, 218 + dy, "BGM");
+  option(Img_BGM[1], lbl_BGM[1], kIdImgBgm + 1, 246 + dy, 62, "音楽CD");
+  inPanel(BGM_Repeat, kIdBgmRepeat, 104, 242 + dy, 52, 220);
   BGM_Repeat.SetFont(kFontFace, kFontPoints);
-  inPanel(lbl(3), kIdLbl + 3, 162, 246, 120, 16);
+  inPanel(lbl(3), kIdLbl + 3, 162, 246 + dy, 120, 16);
   text(lbl(3), "曲目をリピート");
-  option(Img_BGM[0], lbl_BGM[0], kIdImgBgm, 268, 200, "指定なし");
-  option(Img_BGM[2], lbl_BGM[2], kIdImgBgm + 2, 286, 200, "MP3、WAV");
-  fileRow(2, 304);
+  option(Img_BGM[0], lbl_BGM[0], kIdImgBgm, 268 + dy, 200, "指定なし");
+  option(Img_BGM[2], lbl_BGM[2], kIdImgBgm + 2, 286 + dy, 200, "MP3、WAV");
+  fileRow(2, 304 + dy);
 
   // Below the panel, on the window's own gradient.
   lbl(7).SetId(kIdLbl + 7);
-  lbl(7).Move(Px(14), Px(357), Px(250), Px(16));
+  lbl(7).Move(Px(14), Px(357 + dy), Px(250), Px(16));
   lbl(7).SetForeColour(RGB(255, 255, 255));
   text(lbl(7), "作者のホームページ");
   lbl_URL.SetId(kIdLblUrl);
-  lbl_URL.Move(Px(14), Px(377), Px(250), Px(16));
+  lbl_URL.Move(Px(14), Px(377 + dy), Px(250), Px(16));
   lbl_URL.SetForeColour(RGB(255, 255, 255));
   lbl_URL.SetFont(kFontFace, kFontPoints, false, true);
   lbl_URL.SetCaption(kHomePage);
   lbl_URL.cursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_POINTER));
   if (!lbl_URL.cursor) lbl_URL.cursor = LoadCursorA(nullptr, IDC_HAND);
   Cmd_Set.SetId(kIdCmdSet);
-  Cmd_Set.Move(Px(268), Px(365), Px(109), Px(25));
+  Cmd_Set.Move(Px(268), Px(365 + dy), Px(109), Px(25));
   Cmd_Set.SetCaption("設定");
   Cmd_Can.SetId(kIdCmdCan);
-  Cmd_Can.Move(Px(383), Px(365), Px(109), Px(25));
+  Cmd_Can.Move(Px(383), Px(365 + dy), Px(109), Px(25));
   Cmd_Can.SetCaption("ｷｬﾝｾﾙ");
 
   // The option pictures lie outside the client area.
@@ -262,10 +334,11 @@ void SettingsDialog::Arrange() {
     Img_Ra[i].SetPicture(OptionPicture(i == 1));
   }
 
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < 3; ++i) {
     Img_Obj[i].onClick = [this](int index) { Img_Obj_Click(index); };
     lbl_Obj[i].onClick = [this](int index) { lbl_Obj_Click(index); };
   }
+  Cmd_Folder.Click = [this](int) { Cmd_Folder_Click(); };
   for (int i = 0; i < 3; ++i) {
     Img_Back[i].onClick = [this](int index) { Img_Back_Click(index); };
     lbl_Back[i].onClick = [this](int index) { lbl_Back_Click(index); };
@@ -297,10 +370,19 @@ void SettingsDialog::OnLoad() {
   Move(place.left, place.top, Width(), Height());
   SetAllButtons(*this);
 
-  Cmd_F[0].SetEnabled(s.ObjKind != 0);
-  MarkOption(Img_Obj, 2, s.ObjKind);
+  const KindDependentControls enabled = EnabledControls(s.ObjKind, s.BackKind, s.BgmKind);
+  Cmd_F[0].SetEnabled(enabled.objectFileButton);
+  Cmd_Folder.SetEnabled(enabled.slideControls);
+  Slide_Time.SetEnabled(enabled.slideControls);
+  MarkOption(Img_Obj, 3, s.ObjKind);
   lbl_Fname[0].SetCaption(s.ObjFile());
-  if (!s.ObjFile().empty()) ShowThumbnail(0, s.ObjFile());
+  lbl_Folder.SetCaption(s.SlideFolder);
+  slideTimes_ = SlideTimeList(s.SlideSeconds);
+  for (const SlideTimeEntry& entry : slideTimes_) {
+    Slide_Time.AddItem(entry.text);
+    if (entry.seconds == s.SlideSeconds) Slide_Time.SetText(entry.text);
+  }
+  ShowObjectThumbnail();
 
   Cmd_Color.SetEnabled(false);
   Cmd_F[1].SetEnabled(false);
@@ -363,9 +445,53 @@ void SettingsDialog::OnResize() {
 // ---- choosing ---------------------------------------------------------------------
 
 void SettingsDialog::Img_Obj_Click(int index) {
-  g_saverSettings.ObjKind = std::int16_t(index);
-  Cmd_F[0].SetEnabled(index != 0);
-  MarkOption(Img_Obj, 2, g_saverSettings.ObjKind);
+  SaverSettings& s = g_saverSettings;
+  s.ObjKind = std::int16_t(index);
+  const KindDependentControls enabled = EnabledControls(s.ObjKind, s.BackKind, s.BgmKind);
+  Cmd_F[0].SetEnabled(enabled.objectFileButton);
+  Cmd_Folder.SetEnabled(enabled.slideControls);
+  Slide_Time.SetEnabled(enabled.slideControls);
+  MarkOption(Img_Obj, 3, s.ObjKind);
+  ShowObjectThumbnail();
+}
+
+bool SettingsDialog::ShowObjectThumbnail() {
+  const SaverSettings& s = g_saverSettings;
+  if (s.ObjKind != 2) return !s.ObjFile().empty() && ShowThumbnail(0, s.ObjFile());
+  if (std::shared_ptr<forms::Picture> first = FirstPictureIn(s.SlideFolder, Pic.backColour()))
+    Img[0].SetPicture(std::move(first));
+  return Img[0].picture() != nullptr;
+}
+
+std::int32_t SettingsDialog::SlideSecondsChosen() const {
+  const std::string text = Slide_Time.Text();
+  for (const SlideTimeEntry& entry : slideTimes_)
+    if (entry.text == text) return entry.seconds;
+  return g_saverSettings.SlideSeconds;
+}
+
+void SettingsDialog::Cmd_Folder_Click() {
+  SaverSettings& s = g_saverSettings;
+  std::wstring chosen;
+  if (!choosers_.PickFolder(hwnd(), forms::Wide(s.SlideFolder.empty() ? s.ObjFolder() : s.SlideFolder), &chosen))
+    return;
+  const std::optional<std::string> stored = forms::Cp932PathOf(chosen);
+  if (!stored) {
+    MessageBoxW(hwnd(), forms::Wide(kPathNotStorable).c_str(), forms::Wide(kDialogCaption).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  // A folder without a picture that can be read is refused: the previous
+  // choice stays, rather than a sheet that would later show nothing.
+  std::shared_ptr<forms::Picture> first = FirstPictureIn(*stored, Pic.backColour());
+  if (!first) {
+    MessageBoxW(hwnd(), forms::Wide(kNoPictureInFolder).c_str(), forms::Wide(kDialogCaption).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  s.SlideFolder = *stored;
+  lbl_Folder.SetCaption(s.SlideFolder);
+  Img[0].SetPicture(std::move(first));
 }
 
 void SettingsDialog::Img_Back_Click(int index) {
@@ -467,7 +593,8 @@ void SettingsDialog::Cmd_Color_Click() {
 void SettingsDialog::Cmd_Set_Click() {
   SaverSettings& s = g_saverSettings;
   s.BgmRepeat = RepeatFromText(BGM_Repeat.Text());
-  // The nine keys replace the file in one step: a confirm is saved whole or
+  s.SlideSeconds = SlideSecondsChosen();
+  // The keys replace the file in one step: a confirm is saved whole or
   // not at all, and the file is complete before the window starts to close.
   WriteIniStrings(std::string(kSettingsSection),
                   {{std::string(kObjKindKey), FormatNumber(s.ObjKind)},
@@ -478,7 +605,9 @@ void SettingsDialog::Cmd_Set_Click() {
                    {std::string(kBgmKindKey), FormatNumber(s.BgmKind)},
                    {std::string(kBgmRepeatKey), FormatNumber(s.BgmRepeat)},
                    {std::string(kBgmFileKey), s.BgmFile},
-                   {std::string(kFillScreenKey), FormatNumber(s.FillScreen)}},
+                   {std::string(kFillScreenKey), FormatNumber(s.FillScreen)},
+                   {std::string(kSlideFolderKey), s.SlideFolder},
+                   {std::string(kSlideSecondsKey), FormatNumber(s.SlideSeconds)}},
                   SettingsFilePath());
   Unload();
 }

@@ -10,8 +10,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "scr/button/command_win.h"
+#include "scr/dialog/dialog_rules.h"
 #include "scr/forms/forms_win.h"
 
 namespace gelmo {
@@ -34,6 +36,8 @@ class Choosers {
   virtual ~Choosers() = default;
   virtual BOOL OpenFile(OPENFILENAMEW* record) { return GetOpenFileNameW(record); }
   virtual BOOL ChooseColour(CHOOSECOLORW* record) { return ChooseColorW(record); }
+  // The platform's folder chooser, opening at `start`; false when cancelled.
+  virtual bool PickFolder(HWND owner, const std::wstring& start, std::wstring* chosen);
 };
 
 // ---- the dialog ----------------------------------------------------------------------
@@ -62,6 +66,9 @@ enum DialogControlId : int {
   kIdImgRa = 220,
   kIdImgFill = 230,
   kIdLblFill = 240,
+  kIdCmdFolder = 250,
+  kIdLblFolder,
+  kIdSlideTime,
 };
 
 class SettingsDialog : public forms::Form {
@@ -76,9 +83,12 @@ class SettingsDialog : public forms::Form {
   forms::Shape& Shape3(int index);
   forms::Label& lbl(int index);
 
-  // Object group.
-  forms::Image Img_Obj[2] = {forms::Image(*this, 0), forms::Image(*this, 1)};
-  forms::Label lbl_Obj[2] = {forms::Label(*this, 0), forms::Label(*this, 1)};
+  // Object group; option 2 with its folder row and the time each picture stays.
+  forms::Image Img_Obj[3] = {forms::Image(*this, 0), forms::Image(*this, 1), forms::Image(*this, 2)};
+  forms::Label lbl_Obj[3] = {forms::Label(*this, 0), forms::Label(*this, 1), forms::Label(*this, 2)};
+  Command Cmd_Folder{*this};
+  forms::Label lbl_Folder{*this};
+  forms::ComboBox Slide_Time{*this};
   // Background group.
   forms::Image Img_Back[3] = {forms::Image(*this, 0), forms::Image(*this, 1), forms::Image(*this, 2)};
   forms::Label lbl_Back[3] = {forms::Label(*this, 0), forms::Label(*this, 1), forms::Label(*this, 2)};
@@ -114,6 +124,7 @@ class SettingsDialog : public forms::Form {
   void Img_Fill_Click();
   void lbl_Fill_Click() { Img_Fill_Click(); }
   void Cmd_F_Click(int index);
+  void Cmd_Folder_Click();
   void Cmd_Color_Click();
   void Cmd_Set_Click();
   void Cmd_Can_Click();
@@ -130,8 +141,14 @@ class SettingsDialog : public forms::Form {
   void MarkFillScreen();
   // True when the file could be read and its thumbnail shows.
   bool ShowThumbnail(int index, const std::string& file);
+  // The object thumbnail for the chosen kind: the picture file's, or the
+  // first picture of the folder; true when one could be read.
+  bool ShowObjectThumbnail();
+  // The time box's choice in seconds; the stored time when it names none.
+  std::int32_t SlideSecondsChosen() const;
 
   Choosers& choosers_;
+  std::vector<SlideTimeEntry> slideTimes_;
   forms::Shape shapes_[3] = {forms::Shape(*this, 0), forms::Shape(*this, 1), forms::Shape(*this, 3)};
   forms::Label labels_[5] = {forms::Label(*this, 0), forms::Label(*this, 1), forms::Label(*this, 2),
                              forms::Label(*this, 3), forms::Label(*this, 7)};

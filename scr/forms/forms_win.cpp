@@ -554,16 +554,20 @@ std::vector<std::uint8_t> PictureBox::ImageRows(int* width, int* height) {
   return rows;
 }
 
-bool PictureBox::SaveImage(const std::string& path) {
-  int w = 0, h = 0;
-  const std::vector<std::uint8_t> rows = ImageRows(&w, &h);
-  const std::vector<std::uint8_t> file = EncodeBmp24(w, h, rows);
+bool WriteBitmapFile(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rows) {
+  const std::vector<std::uint8_t> file = EncodeBmp24(width, height, rows);
   if (file.empty()) return false;
   HANDLE out = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (out == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool ok = WriteFile(out, file.data(), DWORD(file.size()), &written, nullptr) && written == file.size();
   return CloseHandle(out) && ok;
+}
+
+bool PictureBox::SaveImage(const std::string& path) {
+  int w = 0, h = 0;
+  const std::vector<std::uint8_t> rows = ImageRows(&w, &h);
+  return WriteBitmapFile(path, w, h, rows);
 }
 
 // ---- Image, Label, ComboBox, Shape ----------------------------------------------

@@ -88,6 +88,19 @@ std::shared_ptr<Picture> CapturePicture(HDC source, int width, int height, int l
 // The file extensions of every installed picture decoder, one text a decoder
 // as it gives them (".jpeg,.jpe,.jpg,.jfif,.exif"); empty where there is none.
 std::vector<std::string> PictureFileExtensions();
+// Writes height rows of width blue-green-red pixels, bottom row first and
+// each padded to 4 bytes, as a 24-bit BMP file (the hand-off bitmap format).
+bool WriteBitmapFile(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rows);
+// Writes the picture at its own size as a 24-bit BMP file (the hand-off
+// bitmap format); false when it cannot.
+bool SavePictureAsBitmap(const Picture& picture, const std::string& path);
+// Every file of the folder and of the folders in it whose extension one of
+// the decoders names, hidden and system files and folders left out, handed to
+// `found` as it is met (a folder's own files before its folders'); stops when
+// `found` answers false or after `limit` files.  Names the code page cannot
+// hold come out with "?" and will not open.
+void ListPictureFiles(const std::string& folder, std::size_t limit,
+                      const std::function<bool(const std::string&)>& found);
 
 // ---- forms -------------------------------------------------------------------
 

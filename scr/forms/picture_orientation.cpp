@@ -91,33 +91,51 @@ std::uint64_t SkipFill(const PictureBytes& bytes, std::uint64_t pos) {
   }
 }
 
-int JpegOrientation(const PictureBytes& bytes) {
+// Walks a JPEG's segments up to its start of scan, handing each one's marker
+// code, the offset of its contents (after the length) and their length to
+// `segment`, until it answers false.  Segments that run past the end are not
+// handed over.
+template <typename Segment>
+void ForEachJpegSegment(const PictureBytes& bytes, Segment segment) {
   const std::uint64_t size = bytes.Size();
   std::uint64_t pos = 2;  // past the start-of-image marker
-  for (int segment = 0; segment < kMaxSegments; ++segment) {
+  for (int count = 0; count < kMaxSegments; ++count) {
     // A marker is FF, any number of FF fill bytes, then its code.
     std::uint8_t ff;
-    if (bytes.ReadAt(pos, &ff, 1) != 1 || ff != 0xFF) return kUpright;
+    if (bytes.ReadAt(pos, &ff, 1) != 1 || ff != 0xFF) return;
     pos = SkipFill(bytes, pos + 1);
     std::uint8_t code;
-    if (bytes.ReadAt(pos, &code, 1) != 1) return kUpright;
+    if (bytes.ReadAt(pos, &code, 1) != 1) return;
     ++pos;
-    if (code == 0xDA || code == 0xD9) return kUpright;  // start of scan, end of image: no Exif before
+    if (code == 0xDA || code == 0xD9) return;  // start of scan, end of image
     if ((code >= 0xD0 && code <= 0xD7) || code == 0x01) continue;  // no length follows these
 
     std::uint8_t lengthBytes[2];
-    if (bytes.ReadAt(pos, lengthBytes, 2) != 2) return kUpright;
+    if (bytes.ReadAt(pos, lengthBytes, 2) != 2) return;
     const std::uint32_t length = U16(lengthBytes, false);  // counts its own two bytes
-    if (length < 2 || length > size - pos) return kUpright;  // pos <= size: two bytes were read there
-    static const std::uint8_t kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
-    std::uint8_t id[sizeof kExif];
-    if (code == 0xE1 && length >= 2 + sizeof kExif && bytes.ReadAt(pos + 2, id, sizeof id) == sizeof id &&
-        std::memcmp(id, kExif, sizeof kExif) == 0) {
-      return TiffOrientation(Window(bytes, pos + 2 + sizeof kExif, length - 2 - sizeof kExif));
-    }
+    if (length < 2 || length > size - pos) return;  // pos <= size: two bytes were read there
+    if (!segment(code, pos + 2, std::uint64_t(length - 2))) return;
     pos += length;
   }
-  return kUpright;
+}
+
+int JpegOrientation(const PictureBytes& bytes) {
+  int orientation = kUpright;
+  ForEachJpegSegment(bytes, [&](std::uint8_t code, std::uint64_t at, std::uint64_t length) {
+    static const std::uint8_t kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
+    std::uint8_t id[sizeof kExif];
+    if (code != 0xE1 || length < sizeof kExif || bytes.ReadAt(at, id, sizeof id) != sizeof id ||
+        std::memcmp(id, kExif, sizeof kExif) != 0)
+      return true;
+    orientation = TiffOrientation(Window(bytes, at + sizeof kExif, length - sizeof kExif));
+    return false;
+  });
+  return orientation;
+}
+
+bool IsJpeg(const PictureBytes& bytes) {
+  std::uint8_t start[2];
+  return bytes.ReadAt(0, start, sizeof start) == sizeof start && start[0] == 0xFF && start[1] == 0xD8;
 }
 
 }  // namespace
@@ -130,10 +148,23 @@ std::size_t MemoryPictureBytes::ReadAt(std::uint64_t offset, void* dst, std::siz
 }
 
 int PictureOrientation(const PictureBytes& bytes) {
-  std::uint8_t start[2];
-  if (bytes.ReadAt(0, start, sizeof start) == sizeof start && start[0] == 0xFF && start[1] == 0xD8)
-    return JpegOrientation(bytes);
+  if (IsJpeg(bytes)) return JpegOrientation(bytes);
   return TiffOrientation(Window(bytes, 0, bytes.Size()));
+}
+
+std::optional<PictureSize> JpegFrameSize(const PictureBytes& bytes) {
+  std::optional<PictureSize> frame;
+  if (!IsJpeg(bytes)) return frame;
+  ForEachJpegSegment(bytes, [&](std::uint8_t code, std::uint64_t at, std::uint64_t length) {
+    // Start of frame: C0 to CF but for C4 (Huffman tables), C8 and CC
+    // (arithmetic coding conditions): precision, height, width.
+    if (code < 0xC0 || code > 0xCF || code == 0xC4 || code == 0xC8 || code == 0xCC) return true;
+    std::uint8_t header[5];
+    if (length >= sizeof header && bytes.ReadAt(at, header, sizeof header) == sizeof header)
+      frame = PictureSize{U16(header + 3, false), U16(header + 1, false)};
+    return false;
+  });
+  return frame;
 }
 
 bool OrientationSwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }

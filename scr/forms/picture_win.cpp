@@ -12,6 +12,8 @@
 #include <optional>
 
 #include "scr/forms/forms_win.h"
+#include "scr/forms/bmp_writer.h"
+#include "scr/forms/picture_files.h"
 #include "scr/forms/picture_orientation.h"
 #include "scr/forms/picture_reduction.h"
 #include "scr/forms/text_win.h"
@@ -203,8 +205,19 @@ std::optional<BoxReducer> ReduceThroughDecoder(IWICBitmapFrameDecode* frame, UIN
   return std::nullopt;
 }
 
+bool FitsInMemory(std::uint64_t width, std::uint64_t height) {
+  return width > 0 && height > 0 && width <= kMostPictureSide && height <= kMostPictureSide &&
+         width * height <= kMostPicturePixels;
+}
+
 std::shared_ptr<Picture> Decode(IWICStream* stream, const PictureLoad& how) {
-  const int orientation = PictureOrientation(StreamBytes(stream));
+  const StreamBytes bytes(stream);
+  const int orientation = PictureOrientation(bytes);
+  // A JPEG decoder may take the whole frame into memory as it opens (Wine's
+  // does), so a frame that could never fit is refused before it is opened.
+  if (const std::optional<PictureSize> claimed = JpegFrameSize(bytes);
+      claimed && !FitsInMemory(claimed->width, claimed->height))
+    return nullptr;
   LARGE_INTEGER start = {};
   Com<IWICBitmapDecoder> decoder;
   Com<IWICBitmapFrameDecode> frame;
@@ -213,9 +226,7 @@ std::shared_ptr<Picture> Decode(IWICStream* stream, const PictureLoad& how) {
       FAILED(Factory()->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, decoder.out())) ||
       FAILED(decoder->GetFrame(0, frame.out())) || FAILED(frame->GetSize(&width, &height)))
     return nullptr;
-  if (width == 0 || height == 0 || width > kMostPictureSide || height > kMostPictureSide ||
-      std::uint64_t(width) * height > kMostPicturePixels)
-    return nullptr;
+  if (!FitsInMemory(width, height)) return nullptr;
 
   // Reduced on the sides as stored, then turned: the same picture as turned
   // and then reduced, with only the small one turned.
@@ -360,6 +371,56 @@ std::vector<std::string> PictureFileExtensions() {
     extensions.push_back(Narrow(text));
   }
   return extensions;
+}
+
+bool SavePictureAsBitmap(const Picture& picture, const std::string& path) {
+  const int width = picture.width(), height = picture.height();
+  if (!picture.bitmap() || width <= 0 || height <= 0) return false;
+  std::vector<std::uint8_t> rows(std::size_t(Bmp24RowBytes(width)) * std::size_t(height));
+  BITMAPINFO info = Dib24Info(width, height);
+  HDC screen = GetDC(nullptr);
+  const int got = GetDIBits(screen, picture.bitmap(), 0, UINT(height), rows.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  return got == height && WriteBitmapFile(path, width, height, rows);
+}
+
+namespace {
+
+// Depth first through the folder; false once `found` has said to stop or the
+// limit is reached.
+bool ListFolder(const std::wstring& folder, const std::vector<std::string>& extensions, std::size_t& left,
+                const std::function<bool(const std::string&)>& found) {
+  WIN32_FIND_DATAW entry;
+  HANDLE search = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+  if (search == INVALID_HANDLE_VALUE) return true;
+  std::vector<std::wstring> folders;  // after the folder's own files
+  bool more = true;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name == L"." || name == L".." || (entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+      continue;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      // A link to a folder may lead back up: only real folders are entered.
+      if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) folders.push_back(folder + L"\\" + name);
+    } else if (HasPictureExtension(Narrow(name), extensions)) {
+      more = left-- > 0 && found(Narrow(folder + L"\\" + name));
+    }
+  } while (more && FindNextFileW(search, &entry));
+  FindClose(search);
+  for (std::size_t i = 0; more && i < folders.size(); ++i) more = ListFolder(folders[i], extensions, left, found);
+  return more;
+}
+
+}  // namespace
+
+void ListPictureFiles(const std::string& folder, std::size_t limit,
+                      const std::function<bool(const std::string&)>& found) {
+  const std::vector<std::string> extensions = PictureExtensionsOf(PictureFileExtensions());
+  std::wstring root = Wide(folder);
+  while (!root.empty() && root.back() == L'\\') root.pop_back();
+  if (root.empty() || extensions.empty()) return;
+  ListFolder(root, extensions, limit, found);
 }
 
 }  // namespace gelmo::forms

@@ -11,6 +11,9 @@ constexpr char kDialogCaption[] = "<ゲルモ>";     // the settings dialog
 constexpr char kRendererCaption[] = "Gelmo_VC";   // the renderer's window
 constexpr char kRendererFileName[] = "ゲルモ.dll";  // beside the screensaver program
 constexpr char kFillScreenSwitch[] = "/fill";       // the saver asks the renderer to fill every screen
+// Posted by the saver to the renderer's window once a new object hand-off
+// bitmap is in place: the sheet changes to it.
+constexpr char kNextPictureMessage[] = "Gelmo_NextPicture";
 constexpr char kHomePage[] = "https://gelmo.example.jp/";  // the settings dialog's link
 
 }  // namespace gelmo

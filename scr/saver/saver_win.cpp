@@ -38,6 +38,7 @@ SaverForm::SaverForm(Music& music) : music_(music) {
   Timer1.onTimer = [this] { Timer1_Timer(); };
   Timer2.onTimer = [this] { Timer2_Timer(); };
   Timer3.onTimer = [this] { Timer3_Timer(); };
+  SlideTimer.onTimer = [this] { slides_->Tick(); };
 }
 
 void SaverForm::LoadIntoMaster(const std::string& file) {
@@ -55,7 +56,12 @@ void SaverForm::OnLoad() {
   const SaverSettings& settings = g_saverSettings;
   Move(0, 0, forms::ScreenWidthTwips(), forms::ScreenHeightTwips());
 
-  if (settings.ObjKind != 0) {
+  if (settings.ObjKind == 2) {
+    slides_ = std::make_unique<SlideShow>(settings.SlideFolder, settings.SlideSeconds,
+                                          forms::PictureLoad{Master.backColour(), forms::kLongestPictureSide});
+    SetPicture(slides_->First());
+    SlideTimer.SetEnabled(true);
+  } else if (settings.ObjKind != 0) {
     LoadIntoMaster(settings.ObjFile());
   } else {
     // The desktop as it looks now, from its top-left corner.

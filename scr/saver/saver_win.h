@@ -7,6 +7,7 @@
 
 #include "scr/forms/forms_win.h"
 #include "scr/music/music.h"
+#include "scr/saver/slide_show_win.h"
 
 namespace gelmo {
 
@@ -22,6 +23,7 @@ class SaverForm : public forms::Form {
   forms::Timer Timer1{*this, 1000, false};  // MP3 keep-playing check
   forms::Timer Timer2{*this, 200, false};   // audio-CD keep-playing check
   forms::Timer Timer3{*this, 500, true};    // renderer watch
+  forms::Timer SlideTimer{*this, 250, false};  // a folder's pictures: the next one's time
   std::string RendererPath;
 
  protected:
@@ -39,6 +41,7 @@ class SaverForm : public forms::Form {
   void SetPicture(std::shared_ptr<forms::Picture> picture);
 
   Music& music_;
+  std::unique_ptr<SlideShow> slides_;  // object kind 2 only
 };
 
 }  // namespace gelmo

@@ -82,6 +82,10 @@ SaverSettings LoadSettingsFrom(const ProfileReader& read, const FileExistsTest& 
 
   // A switch: anything but 1 keeps the 1024 x 768 window.
   s.FillScreen = ReadKind(read, kFillScreenKey) == 1 ? 1 : 0;
+
+  s.SlideFolder = read(kSlideFolderKey);
+  const std::int32_t seconds = ReadInt32Setting(read(kSlideSecondsKey)).value_or(0);
+  s.SlideSeconds = seconds >= kShortestSlideSeconds && seconds <= kLongestSlideSeconds ? seconds : kDefaultSlideSeconds;
   return s;
 }
 

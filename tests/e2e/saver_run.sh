@@ -176,8 +176,8 @@ confirm_dialog() {  # the dialog's 設定 button, clicked as a user would
   [ -n "$wid" ] && for ((try = 0; try < 10; try++)); do
     sleep 1
     xdotool windowfocus --sync "$wid" 2>/dev/null
-    xdotool mousemove --window "$wid" 322 377; sleep 0.3
-    xdotool mousemove --window "$wid" 324 378; sleep 0.3
+    xdotool mousemove --window "$wid" 322 425; sleep 0.3
+    xdotool mousemove --window "$wid" 324 426; sleep 0.3
     xdotool mousedown 1; sleep 0.2; xdotool mouseup 1
     wait_gone "$pid" 2 && break
   done
@@ -190,7 +190,7 @@ cp "$app/ゲルモ.ini" "$capture/given.ini"
 confirm_dialog
 cp "$app/ゲルモ.ini" "$capture/written-932.ini"
 # (the colour is given as 255.0 and saved as 255: a saved file differs from the given one)
-check "code page 932: the dialog saves nine keys" test "$(grep -c = "$capture/written-932.ini")" = 9 -a -n "$(cmp "$capture/given.ini" "$capture/written-932.ini")"
+check "code page 932: the dialog saves eleven keys" test "$(grep -c = "$capture/written-932.ini")" = 11 -a -n "$(cmp "$capture/given.ini" "$capture/written-932.ini")"
 for locale in en_US.UTF-8:1252 zh_CN.UTF-8:936 hi_IN.UTF-8:65001; do
   export LC_ALL=${locale%%:*}
   cp=${locale##*:}
@@ -219,6 +219,51 @@ cp "$capture/unicode.ini" "$app/ゲルモ.ini"
 confirm_dialog
 { cat "$capture/written-932.ini"; printf '[Other]\r\nmine=\x95\x5c\r\n'; } >"$capture/expected.ini"
 check "UTF-16 settings: the dialog saves them in 932, the other section kept" cmp "$capture/expected.ini" "$app/ゲルモ.ini"
+
+# 8c. a folder of pictures, 5 s each: four plain colours in four formats, one
+# in a folder inside, and a damaged file.  The centre of the sheet, sampled for
+# 25 s over a grey backdrop, shows all four colours, none twice before all
+# four, never a white or black sheet, from one renderer throughout.
+slides=$app/slides
+mkdir -p "$slides/inner"
+convert -size 320x240 xc:'#ff0000' "$slides/red.png"
+convert -size 320x240 xc:'#00ff00' -quality 95 "$slides/green.jpg"
+convert -size 320x240 xc:'#0000ff' BMP3:"$slides/inner/blue.bmp"
+convert -size 320x240 xc:'#ffff00' "$slides/yellow.gif"
+head -c 3000 /dev/urandom >"$slides/damaged.jpg"
+write_settings 2 "" 0 "" 8421504
+printf '\xbd\xd7\xb2\xc4\xde\xcc\xab\xd9\xc0\xde=C:\\gelmo-saver\\slides\r\n\xbd\xd7\xb2\xc4\xde\x8a\xd4\x8a\x75= 5\r\n' >>"$app/ゲルモ.ini"
+check "folder: renderer window appears" start_saver /s
+renderer_pid=$(pgrep -f -n 'gelmo-saver.ゲルモ.dll')
+# The colour a sample is: the hue of its mean over 9x9 pixels at the window's
+# centre, or black, white or mixed (a fade, the grey backdrop).
+sample() {
+  import -silent -window root "$capture/shot.png" 2>/dev/null
+  convert "$capture/shot.png" -crop 9x9+508+380 -resize '1x1!' -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info: |
+    awk '{ r = $1; g = $2; b = $3; hi = r; lo = r
+           if (g > hi) hi = g; if (b > hi) hi = b; if (g < lo) lo = g; if (b < lo) lo = b
+           if (hi < 40) { print "black"; exit } if (lo > 215) { print "white"; exit }
+           if ((hi - lo) / hi < 0.25) { print "mixed"; exit }
+           if (hi == r) h = 60 * (g - b) / (hi - lo); else if (hi == g) h = 120 + 60 * (b - r) / (hi - lo); else h = 240 + 60 * (r - g) / (hi - lo)
+           if (h < 0) h += 360
+           if (h < 25 || h > 335) print "red"; else if (h > 40 && h < 80) print "yellow"
+           else if (h > 95 && h < 145) print "green"; else if (h > 215 && h < 265) print "blue"; else print "mixed" }'
+}
+seen="" run_colour="" run_length=0 shades=""
+sleep 1  # the window is black until its first frame, whatever the picture
+end_at=$(($(date +%s) + 25))
+while [ "$(date +%s)" -lt "$end_at" ]; do
+  c=$(sample)
+  shades+=" $c"
+  if [ "$c" = "$run_colour" ]; then run_length=$((run_length + 1)); else run_colour=$c run_length=1; fi
+  # a colour held for three samples in a row is a picture shown, not a fade
+  if [ $run_length = 3 ] && [ "$c" != mixed ] && [ "${seen##* }" != "$c" ]; then seen+=" $c"; fi
+done
+first_four=$(tr ' ' '\n' <<<"$seen" | sed '/^$/d' | head -n 4 | sort -u | tr '\n' ' ')
+check "folder: all four colours, none twice before all four (shown:$seen)" test "$first_four" = "blue green red yellow "
+check "folder: never a white or black sheet (samples:$shades)" eval '! grep -Eq "black|white" <<<"$shades"'
+check "folder: the renderer is the same process throughout" test "$(pgrep -f -n 'gelmo-saver.ゲルモ.dll')" = "$renderer_pid"
+end_saver folder
 
 # 9. a desk of two monitors of different shapes side by side: the primary, 16:9,
 # at the origin, and a portrait one right of it.  Filled, each shows the whole

@@ -11,10 +11,11 @@ namespace {
 TEST(DialogRules, KindsEnableTheirButtons) {
   using C = KindDependentControls;
   const struct { std::int16_t obj, back, bgm; C want; } cases[] = {
-      {0, 0, 0, C{false, true, false, false, false}},
-      {1, 1, 1, C{true, false, false, true, false}},  // background 1: neither colour nor file
-      {1, 2, 2, C{true, false, true, false, true}},
-      {7, 5, -1, C{true, false, false, false, false}},  // out of range: only the object's "not 0" rule
+      {0, 0, 0, C{false, true, false, false, false, false}},
+      {1, 1, 1, C{true, false, false, true, false, false}},  // background 1: neither colour nor file
+      {1, 2, 2, C{true, false, true, false, true, false}},
+      {2, 0, 0, C{false, true, false, false, false, true}},   // a folder: its button and time box
+      {7, 5, -1, C{true, false, false, false, false, false}},  // out of range: only the object's file rule
   };
   for (const auto& c : cases)
     EXPECT_EQ(EnabledControls(c.obj, c.back, c.bgm), c.want) << c.obj << " " << c.back << " " << c.bgm;
@@ -38,6 +39,21 @@ TEST(DialogRules, RepeatBoxTexts) {
   EXPECT_EQ(list[0], "");
   EXPECT_EQ(list[1], "1");
   EXPECT_EQ(list[30], "30");
+}
+
+TEST(DialogRules, SlideTimesListAStoredTimeOfItsOwnInItsPlace) {
+  auto texts = [](std::int32_t stored) {
+    std::string all;
+    for (const SlideTimeEntry& e : SlideTimeList(stored)) all += e.text + "=" + std::to_string(e.seconds) + " ";
+    return all;
+  };
+  // 秒 is 95 62 and 分 95 AA in code page 932.
+  const std::string standard = "10\x95\x62=10 30\x95\x62=30 1\x95\xAA=60 3\x95\xAA=180 5\x95\xAA=300 10\x95\xAA=600 30\x95\xAA=1800 ";
+  EXPECT_EQ(texts(60), standard);
+  EXPECT_EQ(texts(10), standard);
+  EXPECT_EQ(texts(5), "5\x95\x62=5 " + standard);
+  EXPECT_EQ(texts(45), "10\x95\x62=10 30\x95\x62=30 45\x95\x62=45 1\x95\xAA=60 3\x95\xAA=180 5\x95\xAA=300 10\x95\xAA=600 30\x95\xAA=1800 ");
+  EXPECT_EQ(texts(86400), standard + "1440\x95\xAA=86400 ");
 }
 
 TEST(DialogRules, WindowOpensCentredAndAThirdDown) {

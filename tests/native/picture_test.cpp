@@ -124,6 +124,19 @@ TEST(PictureOrientation, ReadsTheRecordedOrientation) {
       {"start-of-image marker only", soi, 1},
   };
   for (const Case& c : cases) EXPECT_EQ(Orientation(c.bytes), c.expected) << c.what;
+
+  // The frame size a JPEG claims, from its first start-of-frame segment (the
+  // Huffman tables' C4 is none) before the scan.
+  auto frameSize = [](const Bytes& bytes) {
+    MemoryPictureBytes source(bytes.data(), bytes.size());
+    const std::optional<PictureSize> size = JpegFrameSize(source);
+    return size ? std::to_string(size->width) + "x" + std::to_string(size->height) : std::string("none");
+  };
+  const Bytes sof2 = Segment(0xC2, {8, 0xEA, 0x60, 0x17, 0x70, 3});  // 6000 wide, 60000 high
+  EXPECT_EQ(frameSize(soi + ExifSaying(6) + Segment(0xC4, Bytes(20, 0)) + sof2 + scan + eoi), "6000x60000");
+  EXPECT_EQ(frameSize(soi + scanHeader + sof2 + eoi), "none") << "after the scan";
+  EXPECT_EQ(frameSize(soi + WithoutLast(sof2, 2)), "none") << "cut short";
+  EXPECT_EQ(frameSize(Tiff(true, 8, {{0x0100, kShort, 1, 640}})), "none") << "not a JPEG";
 }
 
 // Pixel i of the 3 x 2 test picture: distinct bytes in every channel.

@@ -22,7 +22,8 @@ TEST(Settings, KeysAreCodePage932BytesInFileOrder) {
       {0x42, 0x41, 0x43, 0x4B, 0x8B, 0xE6, 0x95, 0xAA}, {0x42, 0x41, 0x43, 0x4B, 0xCC, 0xA7, 0xB2, 0xD9},
       {0x42, 0x41, 0x43, 0x4B, 0xB6, 0xD7, 0xB0},       {0x42, 0x47, 0x4D, 0x8B, 0xE6, 0x95, 0xAA},
       {0x42, 0x47, 0x4D, 0xD8, 0xCB, 0xDF, 0xB0, 0xC4}, {0x42, 0x47, 0x4D, 0xCC, 0xA7, 0xB2, 0xD9},
-      {0x91, 0x53, 0x89, 0xE6, 0x96, 0xCA}};
+      {0x91, 0x53, 0x89, 0xE6, 0x96, 0xCA},
+      {0xBD, 0xD7, 0xB2, 0xC4, 0xDE, 0xCC, 0xAB, 0xD9, 0xC0, 0xDE},   {0xBD, 0xD7, 0xB2, 0xC4, 0xDE, 0x8A, 0xD4, 0x8A, 0x75}};
   ASSERT_EQ(kSettingsKeys.size(), bytes.size());
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     std::vector<int> actual;
@@ -203,6 +204,22 @@ TEST_F(LoadSettingsTest, FillScreenIsOnOnlyForOne) {
     Set(kFillScreenKey, value);
     EXPECT_EQ(Load().FillScreen, 0) << value;
   }
+}
+
+TEST_F(LoadSettingsTest, SlideFolderAsWrittenAndSecondsFrom5To86400Else60) {
+  SaverSettings s = Load();  // an older file: no folder, a minute each
+  EXPECT_EQ(s.SlideFolder, "");
+  EXPECT_EQ(s.SlideSeconds, 60);
+  Set(kObjKindKey, " 2");
+  Set(kSlideFolderKey, "C:\\\x95\x5C");  // 表, whose second byte is "\"
+  for (const auto& [value, seconds] : std::vector<std::pair<const char*, int>>{
+           {" 5", 5}, {" 86400", 86400}, {"30", 30}, {" 4", 60}, {" 86401", 60}, {"-10", 60}, {"x", 60}, {"", 60}}) {
+    Set(kSlideSecondsKey, value);
+    s = Load();
+    EXPECT_EQ(s.SlideSeconds, seconds) << value;
+  }
+  EXPECT_EQ(s.ObjKind, 2);
+  EXPECT_EQ(s.SlideFolder, "C:\\\x95\x5C");
 }
 
 // ---- the file itself --------------------------------------------------------------

@@ -1,5 +1,5 @@
 // ゲルモ.scr /c as the screensaver host starts it: the dialog shows the
-// settings file, confirming rewrites all nine keys, and cancelling, the close
+// settings file, confirming rewrites all eleven keys, and cancelling, the close
 // box or a settings file that cannot be written end it without harm.
 #include <windows.h>
 
@@ -47,6 +47,9 @@ std::string Settings(const std::string& objKind, const std::string& objFile, con
          (fill.empty() ? "" : "全画面=" + fill + "\r\n");
 }
 
+// The two keys of a folder's pictures as a confirm writes them when no folder was chosen.
+const std::string kNoSlideFolder = "ｽﾗｲﾄﾞﾌｫﾙﾀﾞ=\r\nｽﾗｲﾄﾞ間隔= 60\r\n";
+
 // The program in a folder of its own, beside a renderer file, opened with /c.
 class SettingsRun : public ::testing::Test {
  protected:
@@ -87,7 +90,7 @@ class SettingsRun : public ::testing::Test {
   std::unique_ptr<ChildProcess> process;
 };
 
-// An eight-key file from before the fill-screen setting gains the ninth key.
+// An eight-key file from before the fill-screen setting gains the later keys.
 TEST_F(SettingsRun, ShowsTheFileAndConfirmingRewritesEveryKeyInOrder) {
   Start("gelmo-dialog-confirm");
   const std::string picture = *folder / "a.jpg";
@@ -111,7 +114,28 @@ TEST_F(SettingsRun, ShowsTheFileAndConfirmingRewritesEveryKeyInOrder) {
   Click(Control(dialog, kIdCmdSet));
   EXPECT_EQ(process->WaitExit(20000), 0);
   EXPECT_EQ(ReadAll(ini), Settings(Number("1"), picture, Number("1"), "", Number("16777215"), Number("1"),
-                                   Number("7"), "", Number("1")));
+                                   Number("7"), "", Number("1")) +
+                              kNoSlideFolder);
+}
+
+// A folder's pictures: the option marked from the key, the folder and the
+// time shown, and a confirm saving both keys after 全画面.
+TEST_F(SettingsRun, AFolderOfPicturesIsShownAndSavedBack) {
+  Start("gelmo-dialog-slides");
+  const std::string slides = "ｽﾗｲﾄﾞﾌｫﾙﾀﾞ=" + folder->path() + "\r\nｽﾗｲﾄﾞ間隔= 45\r\n";
+  WriteAll(ini, Settings(" 2", "", " 0", "", " 0", " 0", " 0", "", " 0") + slides);
+  HWND dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(Text(Control(dialog, kIdLblFolder)), folder->path());
+  HWND time = Control(dialog, kIdSlideTime);
+  EXPECT_EQ(Text(time), "45秒");
+  EXPECT_TRUE(IsWindowEnabled(time));
+  SendMessageA(time, CB_SETCURSEL, 4, 0);  // 10秒 30秒 45秒 1分 3分
+  Click(Control(dialog, kIdCmdSet));
+  EXPECT_EQ(process->WaitExit(20000), 0);
+  EXPECT_EQ(ReadAll(ini), Settings(Number("2"), "", Number("0"), "", Number("0"), Number("0"), Number("0"), "",
+                                   Number("0")) +
+                              "ｽﾗｲﾄﾞﾌｫﾙﾀﾞ=" + folder->path() + "\r\nｽﾗｲﾄﾞ間隔= 180\r\n");
 }
 
 TEST_F(SettingsRun, FirstSaveCreatesTheFileAndOutOfRangeTracksAreSavedAsNone) {
@@ -125,7 +149,8 @@ TEST_F(SettingsRun, FirstSaveCreatesTheFileAndOutOfRangeTracksAreSavedAsNone) {
   Click(Control(dialog, kIdCmdSet));
   EXPECT_EQ(process->WaitExit(20000), 0);
   EXPECT_EQ(ReadAll(ini),
-            Settings(Number("0"), "", Number("0"), "", Number("0"), Number("0"), Number("0"), "", Number("0")));
+            Settings(Number("0"), "", Number("0"), "", Number("0"), Number("0"), Number("0"), "", Number("0")) +
+                kNoSlideFolder);
 }
 
 TEST_F(SettingsRun, CancelAndTheCloseBoxWriteNothing) {

@@ -57,6 +57,13 @@ struct RecordingChoosers : Choosers {
     lastError = ok ? 0 : CommDlgExtendedError();
     return ok;
   }
+  // The folder chooser answers with `folderAnswer` (cancelled when empty).
+  std::wstring folderAnswer, folderStart;
+  bool PickFolder(HWND, const std::wstring& start, std::wstring* chosen) override {
+    folderStart = start;
+    *chosen = folderAnswer;
+    return !folderAnswer.empty();
+  }
   BOOL ChooseColour(CHOOSECOLORW* r) override {
     ++colourCalls;
     colour = *r;
@@ -165,11 +172,13 @@ class Dialog : public ::testing::Test {
     for (forms::Image& image : images) marks += Marked(image) ? "x" : Unmarked(image) ? "o" : "?";
     return marks;
   }
-  // Enabled dependent controls as a text: object file, colour, background file, repeat box, music file.
+  // Enabled dependent controls as a text: object file, colour, background
+  // file, repeat box, music file, folder and time box.
   std::string Enabled() {
     auto on = [](bool b) { return b ? '1' : '0'; };
     return {on(dialog->Cmd_F[0].Enabled()), on(dialog->Cmd_Color.Enabled()), on(dialog->Cmd_F[1].Enabled()),
-            on(IsWindowEnabled(dialog->BGM_Repeat.hwnd())), on(dialog->Cmd_F[2].Enabled())};
+            on(IsWindowEnabled(dialog->BGM_Repeat.hwnd())), on(dialog->Cmd_F[2].Enabled()),
+            on(dialog->Cmd_Folder.Enabled() && IsWindowEnabled(dialog->Slide_Time.hwnd()))};
   }
 
   RecordingChoosers choosers;
@@ -195,7 +204,7 @@ TEST_F(Dialog, WindowIsPlacedAndSizedAndEveryTextIsThere) {
   GetClientRect(w, &client);
   GetWindowRect(w, &outer);
   EXPECT_EQ(client.right, 504);
-  EXPECT_EQ(client.bottom, 411);
+  EXPECT_EQ(client.bottom, 459);
   // Centred across, a third of the free height from the top (in twips, truncated).
   const int width = (outer.right - outer.left) * 15, height = (outer.bottom - outer.top) * 15;
   EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) * 15 - width) / 2 / 15);
@@ -233,11 +242,12 @@ TEST_F(Dialog, WindowIsPlacedAndSizedAndEveryTextIsThere) {
 TEST_F(Dialog, LoadingMarksTheKindsAndEnablesWhatTheyUse) {
   struct Case { int obj, back, bgm; const char *obj_marks, *back_marks, *bgm_marks, *enabled; };
   const Case cases[] = {
-      {0, 0, 0, "xo", "xoo", "xoo", "01000"},
-      {1, 1, 1, "ox", "oxo", "oxo", "10010"},
-      {1, 2, 2, "ox", "oox", "oox", "10101"},
-      // Hand-edited values outside the groups mark nothing; any object kind but 0 is a file.
-      {5, -1, 7, "oo", "ooo", "ooo", "10000"},
+      {0, 0, 0, "xoo", "xoo", "xoo", "010000"},
+      {1, 1, 1, "oxo", "oxo", "oxo", "100100"},
+      {1, 2, 2, "oxo", "oox", "oox", "101010"},
+      {2, 0, 0, "oox", "xoo", "xoo", "010001"},
+      // Hand-edited values outside the groups mark nothing; any object kind but 0 and 2 is a file.
+      {5, -1, 7, "ooo", "ooo", "ooo", "100000"},
   };
   for (const Case& c : cases) {
     SaverSettings s = Kinds(c.obj, c.back, c.bgm);
@@ -300,30 +310,34 @@ TEST_F(Dialog, OptionClicksSetTheKindsMarksAndButtons) {
 
   Click(dialog->lbl_Obj[1].hwnd());
   EXPECT_EQ(g_saverSettings.ObjKind, 1);
-  EXPECT_EQ(Marks(dialog->Img_Obj), "ox");
+  EXPECT_EQ(Marks(dialog->Img_Obj), "oxo");
+  Click(dialog->lbl_Obj[2].hwnd());
+  EXPECT_EQ(g_saverSettings.ObjKind, 2);
+  EXPECT_EQ(Marks(dialog->Img_Obj), "oox");
+  EXPECT_EQ(Enabled(), "000001");
   Click(dialog->Img_Obj[0].hwnd());
   EXPECT_EQ(g_saverSettings.ObjKind, 0);
-  EXPECT_EQ(Marks(dialog->Img_Obj), "xo");
+  EXPECT_EQ(Marks(dialog->Img_Obj), "xoo");
 
   // The marked background option again: the swatch goes back to the stored colour.
   Click(dialog->Img_Back[1].hwnd());
   EXPECT_EQ(dialog->lbl_Color.backColour(), COLORREF(0x00336699));
-  EXPECT_EQ(Enabled(), "00000");
+  EXPECT_EQ(Enabled(), "000000");
   Click(dialog->lbl_Back[0].hwnd());
   EXPECT_EQ(g_saverSettings.BackKind, 0);
   EXPECT_EQ(Marks(dialog->Img_Back), "xoo");
-  EXPECT_EQ(Enabled(), "01000");
+  EXPECT_EQ(Enabled(), "010000");
   Click(dialog->Img_Back[2].hwnd());
-  EXPECT_EQ(Enabled(), "00100");
+  EXPECT_EQ(Enabled(), "001000");
 
   Click(dialog->lbl_BGM[1].hwnd());
   EXPECT_EQ(g_saverSettings.BgmKind, 1);
   EXPECT_EQ(Marks(dialog->Img_BGM), "oxo");
-  EXPECT_EQ(Enabled(), "00110");
+  EXPECT_EQ(Enabled(), "001100");
   Click(dialog->Img_BGM[2].hwnd());
-  EXPECT_EQ(Enabled(), "00101");
+  EXPECT_EQ(Enabled(), "001010");
   Click(dialog->lbl_BGM[0].hwnd());
-  EXPECT_EQ(Enabled(), "00100");
+  EXPECT_EQ(Enabled(), "001000");
 
   // The check box, by its picture and by its text.
   EXPECT_TRUE(Unmarked(dialog->Img_Fill));
@@ -464,6 +478,50 @@ TEST_F(Dialog, ChoosingAFileTakesPathFolderAndThumbnailAndCancelKeepsThem) {
   EXPECT_EQ(dialog->lbl_Fname[2].caption(), folder / "song.mp3");
 }
 
+// The folder row: the stored folder and time shown, a chosen folder taken with
+// its first picture as the thumbnail (from a folder inside it), and a folder
+// without a picture that can be read refused with the previous choice kept.
+TEST_F(Dialog, ChoosingAFolderTakesItWithItsFirstPictureAndRefusesOneWithout) {
+  ScratchFolder folder("gelmo-dialog-slides");
+  CreateDirectoryA((folder / "inner").c_str(), nullptr);
+  WriteBmp(folder / "inner" + "\\green.bmp", RGB(0, 255, 0));
+  std::ofstream(folder / "notes.txt") << "not a picture";
+  CreateDirectoryA((folder / "empty").c_str(), nullptr);
+  std::ofstream(folder / "empty" + "\\broken.jpg", std::ios::binary) << "not a picture";
+  SaverSettings s = Kinds(2, 0, 0);
+  s.SlideFolder = "C:\\before";
+  s.SlideSeconds = 45;
+  Open(s);
+  EXPECT_EQ(dialog->lbl_Folder.caption(), "C:\\before");
+  EXPECT_EQ(dialog->Slide_Time.Text(), "45秒");
+  EXPECT_EQ(SendMessageA(dialog->Slide_Time.hwnd(), CB_GETCOUNT, 0, 0), 8) << "the seven times and the stored one";
+
+  choosers.folderAnswer = forms::Wide(folder.path());
+  Click(dialog->Cmd_Folder.hwnd());
+  EXPECT_EQ(choosers.folderStart, L"C:\\before") << "opens at the folder before";
+  EXPECT_EQ(g_saverSettings.SlideFolder, folder.path());
+  EXPECT_EQ(dialog->lbl_Folder.caption(), folder.path());
+  ASSERT_TRUE(dialog->Img[0].picture());
+  const std::shared_ptr<forms::Picture> thumbnail = dialog->Img[0].picture();
+
+  std::string message;
+  choosers.folderAnswer = forms::Wide(folder / "empty");
+  {
+    DialogDriver driver([&](HWND box) {
+      char text[128] = {};
+      GetWindowTextA(box, text, sizeof text);
+      message = text;
+      PressOk(box);
+    });
+    Click(dialog->Cmd_Folder.hwnd());
+    EXPECT_TRUE(driver.Done());
+  }
+  EXPECT_EQ(message, "<ゲルモ>");
+  EXPECT_EQ(g_saverSettings.SlideFolder, folder.path());
+  EXPECT_EQ(dialog->lbl_Folder.caption(), folder.path());
+  EXPECT_EQ(dialog->Img[0].picture(), thumbnail);
+}
+
 TEST_F(Dialog, ColourDialogOffersTheSystemColoursAndFillsTheSwatch) {
   Open(Kinds(0, 0, 0));
   {
@@ -504,9 +562,9 @@ TEST_F(Dialog, GradientIsDarkAtTheEdgesAndLightHalfWay) {
   Open(Kinds(0, 0, 0));
   HDC form = dialog->hdc();
   // A pixel row holds fifteen one-twip lines; it shows the last of them.
-  EXPECT_EQ(GetPixel(form, 250, 0), RGB(32, 32, 32));
-  EXPECT_EQ(GetPixel(form, 250, 410), RGB(30, 30, 30));
-  const COLORREF middle = GetPixel(form, 250, 205);
+  EXPECT_EQ(GetPixel(form, 250, 0), RGB(31, 31, 31));
+  EXPECT_EQ(GetPixel(form, 250, 458), RGB(30, 30, 30));
+  const COLORREF middle = GetPixel(form, 250, 229);
   EXPECT_GE(GetRValue(middle), 249);
   EXPECT_EQ(GetRValue(middle), GetBValue(middle));
   // The panel has a gradient of its own height.

@@ -1,0 +1,42 @@
+// The order in which the pictures of a folder are shown: in shuffled rounds,
+// every picture once in a round before any is shown again, and a new round
+// not starting with the picture the last one ended with.  Pictures may join
+// while the folder is still being listed: they join the round in progress.
+// A picture that turns out unreadable leaves for good.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace gelmo {
+
+class SlideOrder {
+ public:
+  explicit SlideOrder(std::uint32_t seed) : random_(seed) {}
+
+  // A picture found; it may be shown in the round in progress.
+  void Add(std::string path);
+  // The next picture to show; nothing when no picture is left.
+  std::optional<std::string> Next();
+  // The picture last given by Next could not be read: it is not shown again.
+  void DropLast();
+  // Pictures that may still be shown.
+  std::size_t size() const { return alive_; }
+
+ private:
+  std::size_t TakeFromRound(std::size_t position);
+
+  std::mt19937 random_;
+  std::vector<std::string> paths_;
+  std::vector<bool> dropped_;
+  std::vector<std::size_t> round_;  // pictures not yet shown in this round
+  std::optional<std::size_t> last_;   // the one Next gave last
+  std::optional<std::size_t> shown_;  // the last one given that could be read
+  std::size_t alive_ = 0;
+};
+
+}  // namespace gelmo

@@ -1,0 +1,133 @@
+#include "scr/saver/slide_show_win.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "scr/forms/program_names.h"
+#include "scr/forms/text_win.h"
+#include "scr/saver/saver_win.h"
+
+namespace gelmo {
+namespace {
+
+// The next picture is written here, then renamed over the object bitmap.
+constexpr char kNextBitmapPath[] = "C:\\Gelmo01.tmp";
+
+}  // namespace
+
+// What the listing thread finds.  Shared with the thread, which is left to
+// end on its own when the show ends first.
+struct SlideShow::Listing {
+  std::mutex lock;
+  std::vector<std::string> found;  // not yet taken
+  std::atomic<bool> done{false};
+  std::atomic<bool> stop{false};
+};
+
+// The next picture, made ready on its own thread.
+struct SlideShow::Preparing {
+  std::atomic<bool> done{false};
+  bool ok = false;  // written once done is set
+};
+
+SlideShow::SlideShow(const std::string& folder, std::int32_t seconds, const forms::PictureLoad& how)
+    : listing_(std::make_shared<Listing>()),
+      order_(static_cast<std::uint32_t>(GetTickCount64() ^ GetCurrentProcessId())),
+      seconds_(seconds),
+      how_(how) {
+  std::thread([listing = listing_, folder] {
+    forms::ListPictureFiles(folder, kMostSlidePictures, [&](const std::string& path) {
+      std::lock_guard<std::mutex> hold(listing->lock);
+      listing->found.push_back(path);
+      return !listing->stop.load();
+    });
+    listing->done = true;
+  }).detach();
+}
+
+SlideShow::~SlideShow() { listing_->stop = true; }
+
+void SlideShow::TakeListed() {
+  std::vector<std::string> found;
+  {
+    std::lock_guard<std::mutex> hold(listing_->lock);
+    found.swap(listing_->found);
+  }
+  for (std::string& path : found) order_.Add(std::move(path));
+}
+
+std::shared_ptr<forms::Picture> SlideShow::First() {
+  // The first picture need not wait for the whole listing: it is drawn from
+  // those found within a short while of the first one.
+  constexpr std::uint64_t kGatherMs = 50;
+  std::uint64_t firstFoundAt = 0;
+  for (;;) {
+    TakeListed();
+    const bool listed = listing_->done.load();
+    if (order_.size() > 0 && firstFoundAt == 0) firstFoundAt = GetTickCount64();
+    if (listed || (firstFoundAt != 0 && GetTickCount64() - firstFoundAt >= kGatherMs)) {
+      if (listed) TakeListed();
+      const std::optional<std::string> path = order_.Next();
+      if (!path) {
+        if (listed) return nullptr;
+        firstFoundAt = 0;  // every one found so far was unreadable: wait for more
+        continue;
+      }
+      if (std::shared_ptr<forms::Picture> picture = forms::LoadPicture(*path, how_)) {
+        shownAt_ = GetTickCount64();
+        PrepareNext();
+        return picture;
+      }
+      order_.DropLast();
+      continue;
+    }
+    Sleep(5);
+  }
+}
+
+void SlideShow::PrepareNext() {
+  preparing_.reset();
+  if (order_.size() < 2) return;  // one picture stays as it is
+  const std::optional<std::string> path = order_.Next();
+  if (!path) return;
+  preparing_ = std::make_shared<Preparing>();
+  std::thread([preparing = preparing_, path = *path, how = how_] {
+    // Pictures are decoded here as on the window thread, through COM.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    std::shared_ptr<forms::Picture> picture = forms::LoadPicture(path, how);
+    preparing->ok = picture && forms::SavePictureAsBitmap(*picture, kNextBitmapPath);
+    picture.reset();
+    if (SUCCEEDED(com)) CoUninitialize();
+    preparing->done = true;
+  }).detach();
+}
+
+void SlideShow::Tick() {
+  TakeListed();
+  if (!preparing_) {
+    PrepareNext();  // once more than one picture is known
+    return;
+  }
+  if (!preparing_->done.load()) return;
+  if (!preparing_->ok) {  // unreadable: the next one at once
+    order_.DropLast();
+    PrepareNext();
+    return;
+  }
+  if (GetTickCount64() - shownAt_ < std::uint64_t(seconds_) * 1000) return;
+  HWND renderer = FindWindowW(nullptr, forms::Wide(kRendererCaption).c_str());
+  // The renderer may still be reading the bitmap before; the next tick tries again.
+  if (!renderer || !MoveFileExW(forms::Wide(kNextBitmapPath).c_str(), forms::Wide(kObjectBitmapPath).c_str(),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return;
+  PostMessageW(renderer, RegisterWindowMessageW(forms::Wide(kNextPictureMessage).c_str()), 0, 0);
+  shownAt_ = GetTickCount64();
+  PrepareNext();
+}
+
+}  // namespace gelmo
