@@ -370,11 +370,7 @@ void SettingsDialog::OnLoad() {
   Move(place.left, place.top, Width(), Height());
   SetAllButtons(*this);
 
-  const KindDependentControls enabled = EnabledControls(s.ObjKind, s.BackKind, s.BgmKind);
-  Cmd_F[0].SetEnabled(enabled.objectFileButton);
-  Cmd_Folder.SetEnabled(enabled.slideControls);
-  Slide_Time.SetEnabled(enabled.slideControls);
-  MarkOption(Img_Obj, 3, s.ObjKind);
+  EnableObjectControls();
   lbl_Fname[0].SetCaption(s.ObjFile());
   lbl_Folder.SetCaption(s.SlideFolder);
   slideTimes_ = SlideTimeList(s.SlideSeconds);
@@ -447,12 +443,17 @@ void SettingsDialog::OnResize() {
 void SettingsDialog::Img_Obj_Click(int index) {
   SaverSettings& s = g_saverSettings;
   s.ObjKind = std::int16_t(index);
+  EnableObjectControls();
+  ShowObjectThumbnail();
+}
+
+void SettingsDialog::EnableObjectControls() {
+  const SaverSettings& s = g_saverSettings;
   const KindDependentControls enabled = EnabledControls(s.ObjKind, s.BackKind, s.BgmKind);
   Cmd_F[0].SetEnabled(enabled.objectFileButton);
   Cmd_Folder.SetEnabled(enabled.slideControls);
   Slide_Time.SetEnabled(enabled.slideControls);
   MarkOption(Img_Obj, 3, s.ObjKind);
-  ShowObjectThumbnail();
 }
 
 bool SettingsDialog::ShowObjectThumbnail() {

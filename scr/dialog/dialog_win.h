@@ -139,6 +139,8 @@ class SettingsDialog : public forms::Form {
   void Arrange();
   void MarkOption(forms::Image* images, int count, std::int16_t kind);
   void MarkFillScreen();
+  // The object group's buttons and time box for the kind, and its mark.
+  void EnableObjectControls();
   // True when the file could be read and its thumbnail shows.
   bool ShowThumbnail(int index, const std::string& file);
   // The object thumbnail for the chosen kind: the picture file's, or the

@@ -76,6 +76,13 @@ bool LooksLikeUtf8Settings(std::string_view bytes) {
   return false;
 }
 
+// The text after its UTF-8 byte-order marks: an editor may have put one in
+// front of one that was already there.
+std::string_view WithoutUtf8Marks(std::string_view text) {
+  while (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) text.remove_prefix(kUtf8Mark.size());
+  return text;
+}
+
 void AppendUtf8(std::string& out, std::uint32_t code) {
   if (code < 0x80) {
     out += char(code);
@@ -156,9 +163,7 @@ IniFile IniFile::Parse(std::string_view bytes, const Utf8ToCp932& toCp932) {
   if (mark == kUtf16LeMark || mark == kUtf16BeMark) {
     const std::optional<std::string> utf8 = Utf16ToUtf8(bytes.substr(2), mark == kUtf16BeMark);
     if (utf8) {
-      std::string_view text = *utf8;
-      while (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) text.remove_prefix(kUtf8Mark.size());  // marks doubled
-      converted = toCp932(text);
+      converted = toCp932(WithoutUtf8Marks(*utf8));
     }
     if (!utf8 || converted.find('\0') != std::string::npos) {
       file.unreadable_ = true;
@@ -169,9 +174,7 @@ IniFile IniFile::Parse(std::string_view bytes, const Utf8ToCp932& toCp932) {
     file.unreadable_ = true;
     return file;
   } else if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
-    // An editor may have put the mark in front of one that was already there.
-    while (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) bytes.remove_prefix(kUtf8Mark.size());
-    converted = toCp932(bytes);
+    converted = toCp932(WithoutUtf8Marks(bytes));
     bytes = converted;
   } else if (LooksLikeUtf8Settings(bytes)) {
     converted = toCp932(bytes);
