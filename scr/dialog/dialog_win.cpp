@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "scr/dialog/dialog_rules.h"
+#include "scr/forms/picture_files.h"
 #include "scr/forms/program_names.h"
 #include "scr/forms/text_win.h"
 #include "scr/settings/number_text.h"
@@ -59,7 +60,8 @@ constexpr char kPictureUnreadable[] =
 std::shared_ptr<forms::Picture> FirstPictureIn(const std::string& folder, COLORREF background) {
   std::shared_ptr<forms::Picture> first;
   if (!folder.empty())
-    forms::ListPictureFiles(folder, kMostSlidePictures, [&](const std::string& path) {
+    forms::ListPictureFiles(folder, PictureExtensionsOf(forms::PictureFileExtensions()), kMostSlidePictures,
+                            [&](const std::string& path) {
       first = forms::LoadPicture(path, {background, forms::kLongestPictureSide});
       return !first;
     });

@@ -94,12 +94,14 @@ bool WriteBitmapFile(const std::string& path, int width, int height, const std::
 // Writes the picture at its own size as a 24-bit BMP file (the hand-off
 // bitmap format); false when it cannot.
 bool SavePictureAsBitmap(const Picture& picture, const std::string& path);
-// Every file of the folder and of the folders in it whose extension one of
-// the decoders names, hidden and system files and folders left out, handed to
+// Every file of the folder and of the folders in it whose extension is one of
+// `extensions` (PictureExtensionsOf the decoders' lists, taken on the window
+// thread, where the imaging factory lives), hidden and system files and
+// folders left out, handed to
 // `found` as it is met (a folder's own files before its folders'); stops when
 // `found` answers false or after `limit` files.  Names the code page cannot
 // hold come out with "?" and will not open.
-void ListPictureFiles(const std::string& folder, std::size_t limit,
+void ListPictureFiles(const std::string& folder, const std::vector<std::string>& extensions, std::size_t limit,
                       const std::function<bool(const std::string&)>& found);
 
 // ---- forms -------------------------------------------------------------------

@@ -414,9 +414,8 @@ bool ListFolder(const std::wstring& folder, const std::vector<std::string>& exte
 
 }  // namespace
 
-void ListPictureFiles(const std::string& folder, std::size_t limit,
+void ListPictureFiles(const std::string& folder, const std::vector<std::string>& extensions, std::size_t limit,
                       const std::function<bool(const std::string&)>& found) {
-  const std::vector<std::string> extensions = PictureExtensionsOf(PictureFileExtensions());
   std::wstring root = Wide(folder);
   while (!root.empty() && root.back() == L'\\') root.pop_back();
   if (root.empty() || extensions.empty()) return;

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "scr/forms/picture_files.h"
 #include "scr/forms/program_names.h"
 #include "scr/forms/text_win.h"
 #include "scr/saver/saver_win.h"
@@ -40,8 +41,9 @@ SlideShow::SlideShow(const std::string& folder, std::int32_t seconds, const form
       order_(static_cast<std::uint32_t>(GetTickCount64() ^ GetCurrentProcessId())),
       seconds_(seconds),
       how_(how) {
-  std::thread([listing = listing_, folder] {
-    forms::ListPictureFiles(folder, kMostSlidePictures, [&](const std::string& path) {
+  // The decoders' extensions are asked for here, on the window thread.
+  std::thread([listing = listing_, folder, extensions = PictureExtensionsOf(forms::PictureFileExtensions())] {
+    forms::ListPictureFiles(folder, extensions, kMostSlidePictures, [&](const std::string& path) {
       std::lock_guard<std::mutex> hold(listing->lock);
       listing->found.push_back(path);
       return !listing->stop.load();
