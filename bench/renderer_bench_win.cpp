@@ -63,17 +63,17 @@ double WineserverCpuSeconds() {
   return double(user + system) / 100.0;
 }
 
-// A change of picture asked for (GELMO_BENCH_CHANGE_AT seconds after the
-// first frame; negative: none): the saver's message, for the object bitmap as
-// it stands.  Every frame's length is kept, to compare those during the
-// change (until kChangeSeconds after it was asked for) with the median.
-double g_changeAt = -1;
+// The saver's changes of picture: every frame's length is kept, to compare
+// those during a change (until kChangeSeconds after the saver's message) with
+// the median.
 constexpr double kChangeSeconds = 3.0;
+UINT g_nextPictureMessage = 0;
 LONGLONG g_previousFrame = 0, g_changeAsked = 0;
+int g_changes = 0;
 std::vector<double> g_frameMs;
 double g_longestChangeFrameMs = 0;
 
-void CountFrameLength(HWND window, LONGLONG now) {
+void CountFrameLength(LONGLONG now) {
   if (g_previousFrame != 0) {
     const double ms = 1000.0 * double(now - g_previousFrame) / double(g_frequency);
     g_frameMs.push_back(ms);
@@ -81,10 +81,6 @@ void CountFrameLength(HWND window, LONGLONG now) {
       g_longestChangeFrameMs = std::max(g_longestChangeFrameMs, ms);
   }
   g_previousFrame = now;
-  if (g_changeAt >= 0 && g_changeAsked == 0 && double(now - g_firstFrame) / double(g_frequency) >= g_changeAt) {
-    g_changeAsked = now;
-    PostMessageA(window, RegisterWindowMessageA(gelmo::kNextPictureMessage), 0, 0);
-  }
 }
 
 double MedianFrameMs() {
@@ -95,6 +91,12 @@ double MedianFrameMs() {
 }
 
 LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == g_nextPictureMessage && g_frames > 0) {
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    g_changeAsked = counter.QuadPart;
+    ++g_changes;
+  }
   const LRESULT result = gelmo::RendererWndProc(window, message, wParam, lParam);
   // A repaint of the running loop sets a new g_time; the ones before the loop
   // starts leave it at 0.
@@ -103,7 +105,7 @@ LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
   LARGE_INTEGER counter;
   QueryPerformanceCounter(&counter);
   const LONGLONG now = counter.QuadPart;
-  if (g_frames > 0 && g_lastFrame == 0) CountFrameLength(window, now);
+  if (g_frames > 0 && g_lastFrame == 0) CountFrameLength(now);
   if (g_frames++ == 0) {
     g_previousFrame = now;
     g_firstFrame = now;
@@ -137,7 +139,7 @@ LRESULT CALLBACK WrapRendererWindow(int code, WPARAM wParam, LPARAM lParam) {
 int main(int argc, char** argv) {
   if (const char* seconds = std::getenv("GELMO_BENCH_SECONDS")) g_seconds = std::atof(seconds);
   if (const char* report = std::getenv("GELMO_BENCH_REPORT")) std::freopen(report, "w", stdout);
-  if (const char* change = std::getenv("GELMO_BENCH_CHANGE_AT")) g_changeAt = std::atof(change);
+  g_nextPictureMessage = RegisterWindowMessageA(gelmo::kNextPictureMessage);
   if (argc > 1 && argv[1][0] != '/') g_seconds = std::atof(argv[1]);
   if (argc > 2) std::snprintf(g_wineserverStat, sizeof g_wineserverStat, "Z:\\proc\\%s\\stat", argv[2]);
   LARGE_INTEGER f;
@@ -157,9 +159,9 @@ int main(int argc, char** argv) {
   const double unixFirstFrame = FileTimeSeconds(g_firstFrameWall) - 11644473600.0;
   std::printf("frames %ld\nseconds %.3f\ncpu_seconds %.3f\nwineserver_cpu_seconds %.3f\nfps %.2f\n"
               "frames_per_cpu_second %.2f\nfirst_frame_after_process_creation %.3f\nfirst_frame_unix_time %.6f\n"
-              "swap_interval_granted %d\nmedian_frame_ms %.2f\nlongest_change_frame_ms %.2f\nexit_code %d\n",
+              "swap_interval_granted %d\nmedian_frame_ms %.2f\nchanges %d\nlongest_change_frame_ms %.2f\nexit_code %d\n",
               frames, wall, cpu, server, frames / wall, cpu + server > 0 ? frames / (cpu + server) : 0.0,
               FileTimeSeconds(g_firstFrameWall) - FileTimeSeconds(created), unixFirstFrame,
-              gelmo::SwapIntervalGranted() ? 1 : 0, MedianFrameMs(), g_longestChangeFrameMs, rc);
+              gelmo::SwapIntervalGranted() ? 1 : 0, MedianFrameMs(), g_changes, g_longestChangeFrameMs, rc);
   return rc;
 }

@@ -46,8 +46,9 @@ UINT g_nextPictureMessage = 0;  // registered kNextPictureMessage
 
 // A change of the sheet's picture, from the saver's message to the end of the
 // fade.  The new bitmap is read and its mipmap chain made on a thread of its
-// own; the frame loop then uploads a part of it each frame and, once it is
-// all in, fades it in over kFadeSeconds.
+// own; the frame loop then uploads a part of it each frame into the texture
+// the sheet showed before and, once it is all in, fades it in over
+// kFadeSeconds.
 struct PictureChange {
   static constexpr double kFadeSeconds = 1.5;
   static constexpr std::size_t kPixelsPerFrame = 256 * 1024;
@@ -79,7 +80,9 @@ void AdvancePictureChange() {
       g_change.reading.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
     std::vector<MipLevel> levels = g_change.reading.get();
     if (!levels.empty()) {
-      g_nextSheetTexture.Create(kSheetBitmapPath);
+      // The texture the sheet showed before the last change is used again,
+      // and where the new picture has its size, its memory too.
+      if (g_nextSheetTexture.textureId == 0) g_nextSheetTexture.Create(kSheetBitmapPath);
       g_nextSheetTexture.width = levels.front().width;
       g_nextSheetTexture.height = levels.front().height;
       g_change.upload.Start(std::move(levels));
@@ -98,7 +101,6 @@ void AdvancePictureChange() {
       std::swap(g_sheetTexture.textureId, g_nextSheetTexture.textureId);
       std::swap(g_sheetTexture.width, g_nextSheetTexture.width);
       std::swap(g_sheetTexture.height, g_nextSheetTexture.height);
-      g_nextSheetTexture.Release();
       g_sheetFade = 0.0f;
       g_change.fadeStart = -1;
     }
@@ -287,6 +289,11 @@ int RendererMain(HINSTANCE instance) {
   g_counterStart = value.QuadPart;
 
   if (!InitScene()) return 0;
+  if (HasSwitchWord(forms::CommandLineArguments(), kSlideShowSwitch)) {
+    // The first change's texture memory, made now and not in a frame of it.
+    g_nextSheetTexture.Create(kSheetBitmapPath);
+    AllocateLevelsLike(g_sheetTexture, g_nextSheetTexture);
+  }
   g_running = 1;
 
   // Draw whenever the queue is otherwise empty: an idle turn invalidates the

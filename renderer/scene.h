@@ -26,9 +26,9 @@ extern std::int32_t g_clientHeight;
 extern float g_heights[kSheetPoints][kSheetPoints];
 extern BitmapTexture g_backdropTexture;
 extern BitmapTexture g_sheetTexture;
-// A change of picture: the texture the sheet changes to, and how far it has
-// faded in over the old one (0 not at all, 1 wholly).  Above 0 only while the
-// next texture is held.
+// A change of picture: the texture the sheet changes to (between changes, the
+// one it showed before, kept for the next), and how far it has faded in over
+// the old one (0 not at all, 1 wholly).  Above 0 only during a change.
 extern BitmapTexture g_nextSheetTexture;
 extern float g_sheetFade;
 

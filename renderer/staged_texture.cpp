@@ -13,10 +13,50 @@
 namespace gelmo {
 namespace {
 
-int PowerOfTwoNotAbove(int n) {
+// The power of two gluBuild2DMipmaps scales a side to: the one below, or
+// the one above where the side's two top bits are both set (1536 -> 2048,
+// 1535 -> 1024).
+int NearestPowerOfTwo(int n) {
   int p = 1;
-  while (p * 2 <= n) p *= 2;
+  for (; n > 1 && n != 3; n >>= 1) p *= 2;
+  if (n == 3) p *= 4;
+  while (p > kMaxReducerSide) p /= 2;
   return p;
+}
+
+// A level enlarged to width x height (each side at least the level's), by
+// linear interpolation between the nearest pixels.
+MipLevel Enlarged(const MipLevel& level, int width, int height) {
+  if (width == level.width && height == level.height) return level;
+  MipLevel out;
+  out.width = width;
+  out.height = height;
+  out.bgra.resize(std::size_t(width) * std::size_t(height) * 4);
+  // Where a destination pixel's centre falls in the source: the pixel at or
+  // before it, the one after, and the share of the one after (of 256).
+  struct Tap { int before, after, share; };
+  auto taps = [](int from, int to) {
+    std::vector<Tap> t(static_cast<std::size_t>(to));
+    for (int i = 0; i < to; ++i) {
+      const double at = std::max(0.0, (i + 0.5) * from / to - 0.5);
+      const int before = std::min(int(at), from - 1);
+      t[std::size_t(i)] = {before, std::min(before + 1, from - 1), int((at - before) * 256.0 + 0.5)};
+    }
+    return t;
+  };
+  const std::vector<Tap> across = taps(level.width, width), down = taps(level.height, height);
+  std::uint8_t* o = out.bgra.data();
+  for (const Tap& y : down) {
+    const std::uint8_t* top = level.bgra.data() + std::size_t(y.before) * std::size_t(level.width) * 4;
+    const std::uint8_t* bottom = level.bgra.data() + std::size_t(y.after) * std::size_t(level.width) * 4;
+    for (const Tap& x : across)
+      for (int c = 0; c < 4; ++c, ++o) {
+        const int upper = top[x.before * 4 + c] * (256 - x.share) + top[x.after * 4 + c] * x.share;
+        const int lower = bottom[x.before * 4 + c] * (256 - x.share) + bottom[x.after * 4 + c] * x.share;
+        *o = std::uint8_t((upper * (256 - y.share) + lower * y.share + (1 << 15)) >> 16);
+      }
+  }
+  return out;
 }
 
 // The level below, half the size each way (at least 1).
@@ -30,14 +70,34 @@ MipLevel Halved(const MipLevel& level) {
   return next;
 }
 
+struct LevelSize {
+  GLint width = 0, height = 0;
+  bool operator==(const LevelSize& o) const { return width == o.width && height == o.height; }
+};
+
+// The size of a level of the bound texture; 0 x 0 where it has none.
+LevelSize BoundLevelSize(GLint level) {
+  LevelSize size;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &size.width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &size.height);
+  return size;
+}
+
+void AllocateLevel(GLint level, LevelSize size) {
+  glTexImage2D(GL_TEXTURE_2D, level, 3, size.width, size.height, 0, GL_BGRA_EXT, GL_UNSIGNED_BYTE, nullptr);
+}
+
 }  // namespace
 
 std::vector<MipLevel> MipmapChain(const BmpImage& image) {
   std::vector<MipLevel> levels;
   if (image.width <= 0 || image.height <= 0) return levels;
   MipLevel first;
-  first.width = PowerOfTwoNotAbove(std::min(image.width, kMaxReducerSide));
-  first.height = PowerOfTwoNotAbove(std::min(image.height, kMaxReducerSide));
+  const int width = NearestPowerOfTwo(image.width), height = NearestPowerOfTwo(image.height);
+  // Reduced by area averaging on the sides that shrink, then enlarged on
+  // those that grow.
+  first.width = std::min(width, image.width);
+  first.height = std::min(height, image.height);
   {
     BoxReducer reducer(image.width, image.height, first.width, first.height);
     const std::size_t stride = PaddedRowBytes(24, image.width);
@@ -49,7 +109,7 @@ std::vector<MipLevel> MipmapChain(const BmpImage& image) {
     }
     first.bgra = reducer.TakePixels();
   }
-  levels.push_back(std::move(first));
+  levels.push_back(Enlarged(first, width, height));
   while (levels.back().width > 1 || levels.back().height > 1) levels.push_back(Halved(levels.back()));
   return levels;
 }
@@ -69,9 +129,9 @@ bool StagedTexture::UploadSome(std::size_t pixels) {
   glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
   while (level_ < levels_.size()) {
     const MipLevel& level = levels_[level_];
-    if (row_ == 0)  // the level's storage, then its rows
-      glTexImage2D(GL_TEXTURE_2D, GLint(level_), 3, level.width, level.height, 0, GL_BGRA_EXT, GL_UNSIGNED_BYTE,
-                   nullptr);
+    const LevelSize size{level.width, level.height};
+    if (row_ == 0 && !(BoundLevelSize(GLint(level_)) == size))  // the level's memory, then its rows
+      AllocateLevel(GLint(level_), size);
     const int rows = int(std::clamp<std::size_t>(pixels / std::size_t(level.width), 1, std::size_t(level.height - row_)));
     glTexSubImage2D(GL_TEXTURE_2D, GLint(level_), 0, row_, level.width, rows, GL_BGRA_EXT, GL_UNSIGNED_BYTE,
                     level.bgra.data() + std::size_t(row_) * std::size_t(level.width) * 4);
@@ -85,6 +145,14 @@ bool StagedTexture::UploadSome(std::size_t pixels) {
     pixels -= sent;
   }
   return level_ >= levels_.size();
+}
+
+void AllocateLevelsLike(const BitmapTexture& like, const BitmapTexture& spare) {
+  std::vector<LevelSize> sizes;
+  like.Bind();
+  for (LevelSize size; (size = BoundLevelSize(GLint(sizes.size()))).width > 0;) sizes.push_back(size);
+  spare.Bind();
+  for (std::size_t level = 0; level < sizes.size(); ++level) AllocateLevel(GLint(level), sizes[level]);
 }
 
 }  // namespace gelmo

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "renderer/bitmap_texture.h"
 #include "renderer/bmp_reader.h"
 
 namespace gelmo {
@@ -18,14 +19,16 @@ struct MipLevel {
   std::vector<std::uint8_t> bgra;
 };
 
-// The mipmap chain of a hand-off bitmap: the first level as large as the
-// largest power of two on each side that the picture covers (the sizes
-// gluBuild2DMipmaps takes), each next level half the one before, down to
-// 1 x 1; every level by area averaging.  Empty for an empty picture.
+// The mipmap chain of a hand-off bitmap: the first level of the sizes
+// gluBuild2DMipmaps scales the picture to (the nearest power of two on each
+// side), so that every picture the sheet shows has a texture of the same
+// size and memory; each next level half the one before, down to 1 x 1;
+// every level by area averaging.  Empty for an empty picture.
 std::vector<MipLevel> MipmapChain(const BmpImage& image);
 
 // Uploads a chain into the bound texture, level by level, a budget of pixels
-// at a time.
+// at a time.  A level the texture already has at that size keeps its memory:
+// only new memory costs a long call (the driver clears it).
 class StagedTexture {
  public:
   void Start(std::vector<MipLevel> levels);
@@ -40,5 +43,9 @@ class StagedTexture {
   std::size_t level_ = 0;
   int row_ = 0;
 };
+
+// Gives `spare` levels of the sizes `like` has, with no pixels: the memory a
+// StagedTexture of a picture of the same size then fills.  Leaves `spare` bound.
+void AllocateLevelsLike(const BitmapTexture& like, const BitmapTexture& spare);
 
 }  // namespace gelmo

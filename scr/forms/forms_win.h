@@ -99,8 +99,9 @@ bool SavePictureAsBitmap(const Picture& picture, const std::string& path);
 // thread, where the imaging factory lives), hidden and system files and
 // folders left out, handed to
 // `found` as it is met (a folder's own files before its folders'); stops when
-// `found` answers false or after `limit` files.  Names the code page cannot
-// hold come out with "?" and will not open.
+// `found` answers false or after `limit` files.  A name code page 932 cannot
+// hold comes out in its short (8.3) form, and is left out where the volume
+// keeps none.
 void ListPictureFiles(const std::string& folder, const std::vector<std::string>& extensions, std::size_t limit,
                       const std::function<bool(const std::string&)>& found);
 

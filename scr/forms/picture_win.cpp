@@ -404,7 +404,8 @@ bool ListFolder(const std::wstring& folder, const std::vector<std::string>& exte
       // A link to a folder may lead back up: only real folders are entered.
       if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) folders.push_back(folder + L"\\" + name);
     } else if (HasPictureExtension(Narrow(name), extensions)) {
-      more = left-- > 0 && found(Narrow(folder + L"\\" + name));
+      // A name 932 cannot hold goes by its short form, where the volume keeps one.
+      if (std::optional<std::string> path = Cp932PathOf(folder + L"\\" + name)) more = left-- > 0 && found(*path);
     }
   } while (more && FindNextFileW(search, &entry));
   FindClose(search);

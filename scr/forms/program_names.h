@@ -11,6 +11,9 @@ constexpr char kDialogCaption[] = "<ゲルモ>";     // the settings dialog
 constexpr char kRendererCaption[] = "Gelmo_VC";   // the renderer's window
 constexpr char kRendererFileName[] = "ゲルモ.dll";  // beside the screensaver program
 constexpr char kFillScreenSwitch[] = "/fill";       // the saver asks the renderer to fill every screen
+// The saver will change the sheet's picture (a folder of pictures): the
+// renderer makes the second sheet texture's memory ready before it draws.
+constexpr char kSlideShowSwitch[] = "/slides";
 // Posted by the saver to the renderer's window once a new object hand-off
 // bitmap is in place: the sheet changes to it.
 constexpr char kNextPictureMessage[] = "Gelmo_NextPicture";

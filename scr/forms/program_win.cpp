@@ -37,7 +37,7 @@ std::string ProgramFolder() {
   return Cp932PathOf(path.substr(0, root ? slash + 1 : slash)).value_or("");
 }
 
-bool StartProgram(const std::string& path, const std::string& arguments) {
+bool StartProgram(const std::string& path, const std::string& arguments, HANDLE* started) {
   std::string commandLine = "\"" + path + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOW startup = {};
@@ -50,7 +50,10 @@ bool StartProgram(const std::string& path, const std::string& arguments) {
                       &startup, &process))
     return false;
   CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  if (started)
+    *started = process.hProcess;
+  else
+    CloseHandle(process.hProcess);
   return true;
 }
 

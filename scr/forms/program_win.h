@@ -1,6 +1,8 @@
 // Program-level services of the forms layer.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace gelmo::forms {
@@ -14,8 +16,9 @@ std::string ProgramFolder();
 // Starts a program by path with a normal, focused window, without waiting.
 // The path is quoted on the command line, so folders with blanks work; the
 // arguments, if any, follow it after a blank.  False when it could not be
-// started.
-bool StartProgram(const std::string& path, const std::string& arguments = {});
+// started.  With `process`, the started process's handle is given there (the
+// caller closes it).
+bool StartProgram(const std::string& path, const std::string& arguments = {}, HANDLE* process = nullptr);
 // Declares the process DPI-aware, so that on a scaled display it sees and
 // draws the monitors' own pixels: per monitor where the system knows that,
 // otherwise system-wide.  Must come before the process's first window.

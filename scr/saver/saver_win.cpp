@@ -91,7 +91,9 @@ void SaverForm::OnLoad() {
 
   // Both bitmaps are complete before the renderer reads them.
   RendererPath = JoinPath(forms::ProgramFolder(), kRendererFileName);
-  forms::StartProgram(RendererPath, settings.FillScreen == 1 ? kFillScreenSwitch : "");
+  std::string switches = settings.FillScreen == 1 ? kFillScreenSwitch : "";
+  if (slides_) switches += switches.empty() ? kSlideShowSwitch : std::string(" ") + kSlideShowSwitch;
+  forms::StartProgram(RendererPath, switches, &renderer_);
 
   music_.BgmFile = settings.BgmFile;
   music_.BgmRepeat = settings.BgmRepeat;
@@ -107,8 +109,17 @@ void SaverForm::OnLoad() {
   }
 }
 
+// The saver ends with the renderer's window.  A renderer still starting (its
+// process running, its window not yet open: the machine may be busy with the
+// next picture) is waited for.
 void SaverForm::Timer3_Timer() {
-  if (FindWindowW(nullptr, forms::Wide(kRendererCaption).c_str())) return;
+  if (FindWindowW(nullptr, forms::Wide(kRendererCaption).c_str())) {
+    rendererShown_ = true;
+    return;
+  }
+  if (!rendererShown_ && renderer_ && WaitForSingleObject(renderer_, 0) == WAIT_TIMEOUT) return;
+  if (renderer_) CloseHandle(renderer_);
+  renderer_ = nullptr;
   Timer3.SetEnabled(false);
   Unload();
 }

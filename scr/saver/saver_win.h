@@ -42,6 +42,8 @@ class SaverForm : public forms::Form {
 
   Music& music_;
   std::unique_ptr<SlideShow> slides_;  // object kind 2 only
+  HANDLE renderer_ = nullptr;          // the renderer's process while it runs
+  bool rendererShown_ = false;         // its window has been seen
 };
 
 }  // namespace gelmo

@@ -18,6 +18,10 @@ namespace {
 
 // The next picture is written here, then renamed over the object bitmap.
 constexpr char kNextBitmapPath[] = "C:\\Gelmo01.tmp";
+// After a hand-over the renderer reads the new picture and fades it in; the
+// one after is prepared only then, so that decoding it takes no processor
+// time from those frames.
+constexpr std::uint64_t kRendererChangeMs = 2500;
 
 }  // namespace
 
@@ -99,6 +103,8 @@ void SlideShow::PrepareNext() {
   if (!path) return;
   preparing_ = std::make_shared<Preparing>();
   std::thread([preparing = preparing_, path = *path, how = how_] {
+    // Below the window thread and the renderer: the picture is wanted in seconds, the frames at once.
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
     // Pictures are decoded here as on the window thread, through COM.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     std::shared_ptr<forms::Picture> picture = forms::LoadPicture(path, how);
@@ -112,7 +118,7 @@ void SlideShow::PrepareNext() {
 void SlideShow::Tick() {
   TakeListed();
   if (!preparing_) {
-    PrepareNext();  // once more than one picture is known
+    if (GetTickCount64() >= prepareFrom_) PrepareNext();  // once more than one picture is known
     return;
   }
   if (!preparing_->done.load()) return;
@@ -129,7 +135,8 @@ void SlideShow::Tick() {
     return;
   PostMessageW(renderer, RegisterWindowMessageW(forms::Wide(kNextPictureMessage).c_str()), 0, 0);
   shownAt_ = GetTickCount64();
-  PrepareNext();
+  prepareFrom_ = shownAt_ + kRendererChangeMs;
+  preparing_.reset();
 }
 
 }  // namespace gelmo

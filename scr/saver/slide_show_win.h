@@ -42,7 +42,8 @@ class SlideShow {
   SlideOrder order_;
   std::int32_t seconds_;
   forms::PictureLoad how_;
-  std::uint64_t shownAt_ = 0;  // GetTickCount64 when the sheet last changed
+  std::uint64_t shownAt_ = 0;      // GetTickCount64 when the sheet last changed
+  std::uint64_t prepareFrom_ = 0;  // and from when the next one may be prepared
 };
 
 }  // namespace gelmo

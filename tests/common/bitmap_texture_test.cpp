@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "renderer/bitmap_file.h"
 #include "renderer/gl.h"
+#include "renderer/staged_texture.h"
 #include "tests/common/bmp_builder.h"
 #include "tests/common/files.h"
 #include "tests/common/gl_test_context.h"
@@ -126,6 +130,50 @@ TEST_F(BitmapTextureTest, ReloadingDeletesTheTextureHeldBefore) {
   EXPECT_FALSE(glIsTexture(second));
   texture_.Release();  // releasing an empty object does nothing
   EXPECT_EQ(texture_.textureId, 0u);
+}
+
+// A change of picture uploads its own mipmap chain into a texture that is used
+// again from picture to picture: its levels must have the sizes the first
+// picture's texture got from the mipmap builder, or each change would make
+// new texture memory (and the pictures would differ in sharpness).
+TEST_F(BitmapTextureTest, AChangesChainHasTheMipmapBuildersSizesAndColours) {
+  for (const auto& [width, height] : {std::pair{48, 40}, {47, 24}, {6, 5}, {3, 1}, {64, 12}}) {
+    BmpLayout s;
+    s.width = width;
+    s.height = height;
+    ASSERT_TRUE(testing::WriteBytes(path_, testing::Bmp24Solid(s, 0x20C040)));
+    ASSERT_TRUE(texture_.LoadBitmap(path_.c_str()));
+    GLint built[2] = {};
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &built[0]);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &built[1]);
+
+    BmpImage image;
+    ASSERT_EQ(ReadHandOffBitmap(*OpenBitmapFile(path_.c_str()), image), BmpResult::kOk);
+    const std::vector<MipLevel> chain = MipmapChain(image);
+    ASSERT_FALSE(chain.empty());
+    EXPECT_EQ(chain.front().width, built[0]) << width << "x" << height;
+    EXPECT_EQ(chain.front().height, built[1]) << width << "x" << height;
+    EXPECT_EQ(chain.back().width * chain.back().height, 1);
+    for (const MipLevel& level : chain) {  // a flat colour stays that colour, enlarged or reduced
+      ASSERT_EQ(level.bgra.size(), std::size_t(level.width) * std::size_t(level.height) * 4);
+      for (std::size_t i = 0; i < level.bgra.size(); i += 4)
+        ASSERT_EQ(level.bgra[i] << 16 | level.bgra[i + 1] << 8 | level.bgra[i + 2], 0x40C020) << width << "x" << height;
+    }
+
+    // Into a second texture made like the first: no level is made anew.
+    BitmapTexture spare;
+    spare.Create("spare");
+    AllocateLevelsLike(texture_, spare);
+    StagedTexture upload;
+    upload.Start(chain);
+    while (!upload.UploadSome(16)) {
+    }
+    std::vector<std::uint8_t> texels(std::size_t(built[0]) * std::size_t(built[1]) * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    EXPECT_EQ(texels[0] << 16 | texels[1] << 8 | texels[2], 0x20C040);
+    EXPECT_EQ(texels[texels.size() - 3] << 16 | texels[texels.size() - 2] << 8 | texels.back(), 0x20C040);
+  }
 }
 
 TEST_F(BitmapTextureTest, LongPathIsTruncatedInName) {
