@@ -111,14 +111,6 @@ void AdvancePictureChange() {
   }
 }
 
-// True when the space-separated list holds the name as a whole word.
-bool ListsExtension(const char* list, const char* name) {
-  const std::size_t length = std::strlen(name);
-  for (const char* at = list; (at = std::strstr(at, name)) != nullptr; at += length)
-    if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
-  return false;
-}
-
 template <typename Function>
 Function GlFunction(const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglGetProcAddress(name)));
@@ -226,6 +218,9 @@ LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARA
       g_hglrc = wglCreateContext(g_hdc);
       wglMakeCurrent(g_hdc, g_hglrc);
       g_swapIntervalGranted = AskForSwapInterval(g_hdc);
+      g_multitexture.Load(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), [](const char* name) {
+        return reinterpret_cast<void (*)()>(wglGetProcAddress(name));
+      });
       return 0;
     case WM_DESTROY:
       ReleaseContext();

@@ -1,6 +1,7 @@
 #include "renderer/scene.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "renderer/gl.h"
 #include "renderer/screen_layout.h"
@@ -15,6 +16,24 @@ BitmapTexture g_backdropTexture;
 BitmapTexture g_sheetTexture;
 BitmapTexture g_nextSheetTexture;
 float g_sheetFade = 0.0f;
+Multitexture g_multitexture;
+
+bool ListsExtension(const char* list, const char* name) {
+  const std::size_t length = std::strlen(name);
+  for (const char* at = list; (at = std::strstr(at, name)) != nullptr; at += length)
+    if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
+  return false;
+}
+
+void Multitexture::Load(const char* extensions, void (*(*find)(const char* name))()) {
+  *this = {};
+  if (!extensions || !ListsExtension(extensions, "GL_ARB_multitexture") ||
+      !ListsExtension(extensions, "GL_ARB_texture_env_combine"))
+    return;
+  activeTexture = reinterpret_cast<decltype(activeTexture)>(find("glActiveTextureARB"));
+  multiTexCoord2f = reinterpret_cast<decltype(multiTexCoord2f)>(find("glMultiTexCoord2fARB"));
+  if (!activeTexture || !multiTexCoord2f) *this = {};
+}
 
 void ResizeViewport(std::int32_t width, std::int32_t height) {
   glViewport(0, 0, width, height == 0 ? 1 : height);
@@ -80,11 +99,42 @@ SheetVertex SheetGridPoint(int r, int c) {
 
 namespace {
 
+bool g_secondUnit = false;  // the sheet is drawn with both texture units
+
 void EmitGridPoint(int r, int c, float brightness) {
   const SheetVertex v = SheetGridPoint(r, c);
   glColor4f(brightness, brightness, brightness, v.alpha);
   glTexCoord2f(v.s, v.t);
+  if (g_secondUnit) g_multitexture.multiTexCoord2f(GL_TEXTURE1_ARB, v.s, v.t);
   glVertex3f(v.x, v.y, v.z);
+}
+
+// The sheet with the old picture on the first texture unit and the new one
+// blended into it on the second by `fade`: each pixel old * (1 - fade) +
+// new * fade, with the vertex's alpha.
+void DrawSheetCrossfading(float fade) {
+  g_multitexture.activeTexture(GL_TEXTURE1_ARB);
+  glEnable(GL_TEXTURE_2D);
+  g_nextSheetTexture.Bind();
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_INTERPOLATE_ARB);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_TEXTURE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB_ARB, GL_SRC_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB_ARB, GL_PREVIOUS_ARB);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB_ARB, GL_SRC_COLOR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB_ARB, GL_CONSTANT_ARB);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB_ARB, GL_SRC_ALPHA);
+  glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA_ARB, GL_REPLACE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA_ARB, GL_PREVIOUS_ARB);
+  glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA_ARB, GL_SRC_ALPHA);
+  const GLfloat share[4] = {0.0f, 0.0f, 0.0f, fade};
+  glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, share);
+  g_secondUnit = true;
+  DrawSheet(1.0f);
+  g_secondUnit = false;
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glDisable(GL_TEXTURE_2D);
+  g_multitexture.activeTexture(GL_TEXTURE0_ARB);
 }
 
 }  // namespace
@@ -115,8 +165,11 @@ void DrawLayers() {
 
   // Backdrop: a 10 x 10 square at the origin's depth, larger than the view at
   // every angle, showing the background picture 2 x 2 times.
+  // The texture is modulated by the colour, which the sheet's last vertex
+  // leaves behind (darkened during a fade): white again.
   g_backdropTexture.Bind();
   glEnable(GL_TEXTURE_2D);
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
   glPushMatrix();
   glRotatef(angles.backdrop, 0.0f, 0.0f, 1.0f);
   glScalef(5.0f, 5.0f, 5.0f);
@@ -142,14 +195,17 @@ void DrawLayers() {
   glRotatef(angles.twist, 0.0f, 0.0f, 1.0f);
   UpdateHeights(g_time);
   glScalef(1.0f, 1.0f, 3.0f);  // heights drawn three times taller; alpha keeps the true height
+  // A change of picture: with a the vertex alpha and f the fade, each pixel
+  // is backdrop * (1 - a) + (old * (1 - f) + new * f) * a, a crossfade of the
+  // pictures on the same waves.
+  const float fade = g_sheetFade < 1.0f ? g_sheetFade : 1.0f;
   if (g_sheetFade <= 0.0f || g_nextSheetTexture.textureId == 0) {
     DrawSheet(1.0f);
+  } else if (g_multitexture.activeTexture) {
+    DrawSheetCrossfading(fade);
   } else {
-    // A change of picture: the same sheet twice, the old picture darkened by
-    // the fade and the new one, lit by it, added on top.  With a the vertex
-    // alpha and f the fade, each pixel is backdrop * (1 - a) + (old * (1 - f)
-    // + new * f) * a: a crossfade of the pictures on the same waves.
-    const float fade = g_sheetFade < 1.0f ? g_sheetFade : 1.0f;
+    // The same sheet twice, the old picture darkened by the fade and the new
+    // one, lit by it, added on top (exact only where the sheet is one layer).
     DrawSheet(1.0f - fade);
     g_nextSheetTexture.Bind();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "renderer/bitmap_texture.h"
+#include "renderer/gl.h"
 #include "renderer/screen_layout.h"
 
 namespace gelmo {
@@ -31,6 +32,19 @@ extern BitmapTexture g_sheetTexture;
 // the old one (0 not at all, 1 wholly).  Above 0 only during a change.
 extern BitmapTexture g_nextSheetTexture;
 extern float g_sheetFade;
+// The functions past GL 1.1 that draw a fade in one pass: the second texture
+// unit blends the new picture into the old one, so where the waves fold the
+// sheet over itself each layer shows the same mix.  Found by whoever makes the
+// context current (ARB_multitexture with ARB_texture_env_combine); without
+// them the fade takes two passes, brighter where the sheet overlaps itself.
+struct Multitexture {
+  void(APIENTRY* activeTexture)(GLenum unit) = nullptr;
+  void(APIENTRY* multiTexCoord2f)(GLenum unit, GLfloat s, GLfloat t) = nullptr;
+  // `extensions`: the context's GL_EXTENSIONS; `find` looks a function up by
+  // name (wglGetProcAddress), null where it has none.
+  void Load(const char* extensions, void (*(*find)(const char* name))());
+};
+extern Multitexture g_multitexture;
 
 // glViewport over the client area; a height of 0 is taken as 1.
 void ResizeViewport(std::int32_t width, std::int32_t height);
@@ -70,5 +84,8 @@ struct SheetVertex {
 };
 // Grid point (r, c) with its current height from g_heights.
 SheetVertex SheetGridPoint(int r, int c);
+
+// True when the space-separated list holds the name as a whole word.
+bool ListsExtension(const char* list, const char* name);
 
 }  // namespace gelmo

@@ -30,5 +30,7 @@ class TestGlContext {
 };
 
 std::unique_ptr<TestGlContext> MakeTestGlContext(int width, int height);
+// A GL function of the current context by name; null where it has none.
+void (*FindGlFunction(const char* name))();
 
 }  // namespace gelmo::testing

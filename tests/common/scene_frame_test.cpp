@@ -68,6 +68,9 @@ class SceneFrame : public ::testing::Test {
   void TearDown() override {
     g_backdropTexture.Release();
     g_sheetTexture.Release();
+    g_nextSheetTexture.Release();
+    g_sheetFade = 0.0f;
+    g_multitexture = {};
     testing::RemoveFile(kBackdropBitmapPath);
     testing::RemoveFile(kSheetBitmapPath);
   }
@@ -172,6 +175,48 @@ TEST_F(SceneFrame, BackdropIsTiledTwiceEachWayUprightAndTurnsClockwise) {
   for (float t : {0.0f, 5.0f, 11.25f, 45.0f}) {  // 0, 40, 90 and 360 degrees
     Render(t);
     ExpectBackdrop(t);
+  }
+  // A change of picture draws the sheet twice, darkened and lit by the fade;
+  // the backdrop of the frames that follow stays as it was.
+  g_nextSheetTexture.Create("next");
+  g_sheetFade = 0.25f;
+  for (float t : {5.0f, 5.05f}) {
+    Render(t);
+    ExpectBackdrop(t);
+  }
+}
+
+// A change of picture halfway: red fading into blue shows, pixel for pixel,
+// what a sheet of their half-and-half mix shows, also where the waves fold
+// the sheet over itself.
+TEST_F(SceneFrame, AFadeShowsTheMixOfThePicturesOnEveryLayerOfTheSheet) {
+  testing::BmpLayout s;
+  ASSERT_TRUE(testing::WriteBytes(kBackdropBitmapPath, testing::Bmp24Solid(s, 0x406020)));
+  ASSERT_TRUE(testing::WriteBytes(kSheetBitmapPath, testing::Bmp24Solid(s, 0xFF0000)));
+  Init();
+  g_multitexture.Load(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), testing::FindGlFunction);
+  ASSERT_NE(g_multitexture.activeTexture, nullptr) << "the test GL has no multitexture";
+  const std::string next = "gelmo-next-sheet.bmp";
+  ASSERT_TRUE(testing::WriteBytes(next, testing::Bmp24Solid(s, 0x0000FF)));
+  ASSERT_TRUE(g_nextSheetTexture.LoadBitmap(next.c_str()));
+  testing::RemoveFile(next);
+  for (float t : {0.0f, 2.5f}) {
+    g_sheetFade = 0.5f;
+    ASSERT_TRUE(testing::WriteBytes(kSheetBitmapPath, testing::Bmp24Solid(s, 0xFF0000)));
+    ASSERT_TRUE(g_sheetTexture.LoadBitmap(kSheetBitmapPath));
+    Render(t);
+    const std::vector<std::uint8_t> fading = frame_;
+    g_sheetFade = 0.0f;
+    ASSERT_TRUE(testing::WriteBytes(kSheetBitmapPath, testing::Bmp24Solid(s, 0x800080)));
+    ASSERT_TRUE(g_sheetTexture.LoadBitmap(kSheetBitmapPath));
+    Render(t);
+    int wrong = 0;
+    for (std::size_t i = 0; i < frame_.size(); i += 4)
+      for (int c = 0; c < 3; ++c)
+        if (std::abs(int(fading[i + c]) - int(frame_[i + c])) > 3 && ++wrong <= 5)
+          ADD_FAILURE() << "t=" << t << " pixel " << i / 4 % kWidth << "," << i / 4 / kWidth << " channel " << c
+                        << ": " << int(fading[i + c]) << " fading, " << int(frame_[i + c]) << " mixed";
+    EXPECT_EQ(wrong, 0) << "t=" << t;
   }
 }
 

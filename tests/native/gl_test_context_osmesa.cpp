@@ -30,4 +30,6 @@ std::unique_ptr<TestGlContext> MakeTestGlContext(int width, int height) {
   return std::make_unique<OsMesaContext>(width, height);
 }
 
+void (*FindGlFunction(const char* name))() { return OSMesaGetProcAddress(name); }
+
 }  // namespace gelmo::testing

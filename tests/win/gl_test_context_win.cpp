@@ -52,4 +52,6 @@ std::unique_ptr<TestGlContext> MakeTestGlContext(int width, int height) {
   return std::make_unique<WglContext>(width, height);
 }
 
+void (*FindGlFunction(const char* name))() { return reinterpret_cast<void (*)()>(wglGetProcAddress(name)); }
+
 }  // namespace gelmo::testing
