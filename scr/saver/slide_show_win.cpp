@@ -18,9 +18,10 @@ namespace {
 
 // The next picture is written here, then renamed over the object bitmap.
 constexpr char kNextBitmapPath[] = "C:\\Gelmo01.tmp";
-// After a hand-over the renderer reads the new picture and fades it in; the
-// one after is prepared only then, so that decoding it takes no processor
-// time from those frames.
+// The renderer reads a new picture at its start and after each hand-over
+// (then fades it in).  For that long the listing pauses and the next picture
+// waits, so that they take no processor time from the first frame or those of
+// the fade.
 constexpr std::uint64_t kRendererChangeMs = 2500;
 
 }  // namespace
@@ -32,6 +33,7 @@ struct SlideShow::Listing {
   std::vector<std::string> found;  // not yet taken
   std::atomic<bool> done{false};
   std::atomic<bool> stop{false};
+  std::atomic<std::uint64_t> quietUntil{0};  // GetTickCount64 until which the listing pauses
 };
 
 // The next picture, made ready on its own thread.
@@ -48,8 +50,11 @@ SlideShow::SlideShow(const std::string& folder, std::int32_t seconds, const form
   // The decoders' extensions are asked for here, on the window thread.
   std::thread([listing = listing_, folder, extensions = PictureExtensionsOf(forms::PictureFileExtensions())] {
     forms::ListPictureFiles(folder, extensions, kMostSlidePictures, [&](const std::string& path) {
-      std::lock_guard<std::mutex> hold(listing->lock);
-      listing->found.push_back(path);
+      {
+        std::lock_guard<std::mutex> hold(listing->lock);
+        listing->found.push_back(path);
+      }
+      while (!listing->stop.load() && GetTickCount64() < listing->quietUntil.load()) Sleep(20);
       return !listing->stop.load();
     });
     listing->done = true;
@@ -84,11 +89,14 @@ std::shared_ptr<forms::Picture> SlideShow::First() {
         firstFoundAt = 0;  // every one found so far was unreadable: wait for more
         continue;
       }
+      // The first picture and the renderer's start have the machine to themselves.
+      listing_->quietUntil = GetTickCount64() + kRendererChangeMs;
       if (std::shared_ptr<forms::Picture> picture = forms::LoadPicture(*path, how_)) {
         shownAt_ = GetTickCount64();
-        PrepareNext();
+        listing_->quietUntil = prepareFrom_ = shownAt_ + kRendererChangeMs;
         return picture;
       }
+      listing_->quietUntil = 0;  // unreadable: the listing goes on while another is tried
       order_.DropLast();
       continue;
     }

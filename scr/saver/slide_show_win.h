@@ -1,9 +1,10 @@
 // The pictures of a folder on the sheet, one after another (object kind 2).
-// The folder is listed on a thread of its own while the first picture is
-// already shown; each next picture is decoded, turned upright and reduced on
-// another thread before its time comes, then put in place of the object
-// hand-off bitmap in one rename, and the renderer is told with a posted
-// message.  A picture that cannot be read is passed over at once.
+// The folder is listed on a thread of its own, which pauses while the first
+// picture is read and the renderer starts; each next picture is decoded,
+// turned upright and reduced on another thread before its time comes, then
+// put in place of the object hand-off bitmap in one rename, and the renderer
+// is told with a posted message.  A picture that cannot be read is passed
+// over at once.
 #pragma once
 
 #include <cstdint>
