@@ -1,6 +1,7 @@
 // Resource numbers of the screensaver program (shared with resources.rc.in).
 #pragma once
 
+#define IDS_SCREEN_SAVER_NAME 1  // the screen saver list shows it (string 1)
 #define IDI_WINDOW_ICON 1  // window icon, 32 x 32, 256 colours
 #define IDR_PREVIEW_PICTURE 101
 #define IDC_HAND_POINTER 102  // pointing hand cursor, hot spot at the finger tip
