@@ -1,5 +1,6 @@
 // ゲルモ.scr started as the screensaver host starts it: the single-copy rule,
-// the renderer check and its message, and the preview's embedding.
+// the renderer check and its message, and the preview's embedding; both
+// programs' version resources and the name the screen saver list shows.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -112,6 +113,36 @@ TEST(StartUp, PreviewForAHandleThatIsNoWindowEnds) {
     ChildProcess scr(app.scr, arguments);
     EXPECT_EQ(scr.WaitExit(15000), 0) << arguments;
   }
+}
+
+// What Explorer and the system's screen saver list read from the programs.
+TEST(StartUp, ProgramsCarryTheBuildsVersionAndTheSaverItsListedName) {
+  for (const wchar_t* program : {L"" GELMO_SCR_EXE, L"" GELMO_RENDERER_EXE}) {
+    DWORD ignored = 0;
+    std::vector<char> info(GetFileVersionInfoSizeW(program, &ignored));
+    ASSERT_FALSE(info.empty()) << "no version resource";
+    ASSERT_TRUE(GetFileVersionInfoW(program, 0, static_cast<DWORD>(info.size()), info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(GELMO_VERSION_MINOR, GELMO_VERSION_MAJOR));
+    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(0, GELMO_VERSION_PATCH));
+    for (const wchar_t* key : {L"FileDescription", L"ProductName", L"ProductVersion", L"FileVersion"}) {
+      wchar_t* text = nullptr;
+      const std::wstring path = std::wstring(L"\\StringFileInfo\\041104B0\\") + key;
+      ASSERT_TRUE(VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&text), &length)) << key;
+      const std::wstring value(text);
+      if (std::wstring(key) == L"ProductName") EXPECT_EQ(value, L"ゲルモ");
+      else if (std::wstring(key).find(L"Version") != std::wstring::npos) EXPECT_EQ(value, L"" GELMO_VERSION_TEXT);
+      else EXPECT_EQ(value.rfind(L"ゲルモ ", 0), 0u) << "FileDescription";
+    }
+  }
+  HMODULE scr = LoadLibraryExW(L"" GELMO_SCR_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(scr);
+  wchar_t name[32] = {};
+  EXPECT_EQ(LoadStringW(scr, 1, name, 32), 3);
+  EXPECT_STREQ(name, L"ゲルモ");
+  FreeLibrary(scr);
 }
 
 }  // namespace
