@@ -446,6 +446,8 @@ Function un.ConfirmPage
   Pop $0
   ${NSD_CreateCheckbox} 0 62u 100% 14u "$(DeleteSettingsText)"
   Pop $DeleteSettingsBox
+  ; The page's one choice has the focus: Space ticks it, Enter uninstalls.
+  ${NSD_SetFocus} $DeleteSettingsBox
   GetDlgItem $0 $HWNDPARENT 1
   SendMessage $0 ${WM_SETTEXT} 0 "STR:$(^UninstallBtn)"
   nsDialogs::Show

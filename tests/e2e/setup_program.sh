@@ -121,4 +121,19 @@ check_installed "$folder" "/D="
 unix=$(unix_path "$folder")
 quiet_uninstall "$folder" "/D="
 check "/D=: the folder is removed with the programs" test ! -e "$unix"
+
+# The interactive uninstall, by keyboard: the page opens on "設定も削除する",
+# Space ticks it, Enter uninstalls, and the settings go with the programs.
+wine "C:\\gelmo-setup.exe" /S
+unix=$(unix_path "$default")
+cp "$work/settings.ini" "$unix/ゲルモ.ini"
+command=$(value "$entry" UninstallString)
+wine "${command//\"/}" &
+page=$(wait_window 'ゲルモ アンインストール')
+xdotool mousemove --window "$page" 20 20 click 1; sleep 0.5
+xdotool key space; sleep 0.3; xdotool key Return
+for ((i = 0; i < 100; i++)); do [ -e "$unix" ] || break; sleep 0.1; done
+xdotool key Return  # the last page's 閉じる
+gelmo_wineserver -w
+check "ticked: the interactive uninstall removes ゲルモ.ini and the folder" test ! -e "$unix"
 finish

@@ -116,8 +116,21 @@ TEST(StartUp, PreviewForAHandleThatIsNoWindowEnds) {
 }
 
 // What Explorer and the system's screen saver list read from the programs.
+// Neither program has a manifest that asks for an execution level: with one,
+// Windows would no longer redirect a standard user's hand-off bitmaps at C:\
+// to their VirtualStore, and every write there would fail.
 TEST(StartUp, ProgramsCarryTheBuildsVersionAndTheSaverItsListedName) {
   for (const wchar_t* program : {L"" GELMO_SCR_EXE, L"" GELMO_RENDERER_EXE}) {
+    HMODULE module = LoadLibraryExW(program, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(module);
+    for (int id : {1, 2}) {  // the process's manifest, and an isolation one
+      HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+      if (!manifest) continue;
+      const char* text = static_cast<const char*>(LockResource(LoadResource(module, manifest)));
+      const std::string xml(text, SizeofResource(module, manifest));
+      EXPECT_EQ(xml.find("requestedExecutionLevel"), std::string::npos) << "manifest " << id;
+    }
+    FreeLibrary(module);
     DWORD ignored = 0;
     std::vector<char> info(GetFileVersionInfoSizeW(program, &ignored));
     ASSERT_FALSE(info.empty()) << "no version resource";
