@@ -49,7 +49,18 @@ bool BitmapTexture::LoadBitmap(const char* path) {
     }
     if (result != BmpResult::kOk) return false;
   }  // the file is closed before the upload
+  Upload(image);
+  return true;
+}
 
+void BitmapTexture::LoadPixels(const char* name, const BmpImage& image) {
+  Create(name);
+  width = image.width;
+  height = image.height;
+  Upload(image);
+}
+
+void BitmapTexture::Upload(const BmpImage& image) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
   glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
@@ -57,7 +68,6 @@ bool BitmapTexture::LoadBitmap(const char* path) {
   // The first stored row (the picture's bottom) becomes texture row t = 0.
   gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_BGR_EXT, GL_UNSIGNED_BYTE,
                     image.pixels.data());
-  return true;
 }
 
 }  // namespace gelmo

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "renderer/bmp_reader.h"
+
 namespace gelmo {
 
 class BitmapTexture {
@@ -23,6 +25,9 @@ class BitmapTexture {
   // when the file is missing or refused: the texture keeps its name but no
   // image, so the surface using it is drawn untextured.
   bool LoadBitmap(const char* path);
+  // Create under `name`, then build the whole mipmap chain from a picture
+  // already in memory (rows as a hand-off bitmap holds them).
+  void LoadPixels(const char* name, const BmpImage& image);
 
   // The path the texture was last made for, truncated to 63 characters.
   char name[64] = {};
@@ -31,6 +36,10 @@ class BitmapTexture {
   // biWidth and biHeight of the bitmap last read.
   std::int32_t width = 0;
   std::int32_t height = 0;
+
+ private:
+  // The bound texture's mipmap chain from the image's rows.
+  void Upload(const BmpImage& image);
 };
 
 }  // namespace gelmo

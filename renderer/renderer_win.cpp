@@ -12,6 +12,7 @@
 #include "renderer/bitmap_file.h"
 #include "renderer/gl.h"
 #include "renderer/scene.h"
+#include "renderer/scene_context_win.h"
 #include "renderer/screen_layout.h"
 #include "renderer/staged_texture.h"
 #include "scr/forms/program_names.h"
@@ -29,18 +30,6 @@ unsigned char g_keyDown[256] = {};
 // Fill mode (the "/fill" switch): the window covers the virtual screen and
 // the scene is drawn into one viewport per monitor.  Empty in the default mode.
 std::vector<Viewport> g_monitorViewports;
-// Double-buffered RGBA for a window, a 16-bit depth buffer; the colour depth
-// is the screen's, filled in on first use.
-PIXELFORMATDESCRIPTOR g_pixelFormat = {
-    sizeof(PIXELFORMATDESCRIPTOR), 1, PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
-    PFD_TYPE_RGBA,
-    0,                          // cColorBits
-    0, 0, 0, 0, 0, 0, 0, 0,     // red, green, blue, alpha bits and shifts
-    0, 0, 0, 0, 0,              // accumulation bits
-    0,                          // cDepthBits
-    0, 0,                       // stencil, auxiliary buffers
-    PFD_MAIN_PLANE, 0, 0, 0, 0};
-
 bool g_swapIntervalGranted = false;
 UINT g_nextPictureMessage = 0;  // registered kNextPictureMessage
 
@@ -199,15 +188,8 @@ void DebugPrintf(const char* format, ...) {
 }
 
 void SetupPixelFormat(HDC hdc) {
-  static bool filled = false;
-  if (!filled) {
-    filled = true;
-    g_pixelFormat.cColorBits = static_cast<BYTE>(GetDeviceCaps(hdc, BITSPIXEL));
-    g_pixelFormat.cDepthBits = 16;
-  }
-  int index = ChoosePixelFormat(hdc, &g_pixelFormat);
+  const int index = SetScenePixelFormat(hdc);
   DebugPrintf("PixelFormat Selected: %d\nBPP: %d\n", index, GetDeviceCaps(hdc, BITSPIXEL));
-  SetPixelFormat(hdc, index, &g_pixelFormat);
 }
 
 LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -218,9 +200,7 @@ LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARA
       g_hglrc = wglCreateContext(g_hdc);
       wglMakeCurrent(g_hdc, g_hglrc);
       g_swapIntervalGranted = AskForSwapInterval(g_hdc);
-      g_multitexture.Load(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), [](const char* name) {
-        return reinterpret_cast<void (*)()>(wglGetProcAddress(name));
-      });
+      LoadMultitexture();
       return 0;
     case WM_DESTROY:
       ReleaseContext();

@@ -13,7 +13,8 @@ LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARA
 // True when the driver took the request for one frame per display refresh
 // (WGL_EXT_swap_control), made as the window's GL context was created.
 bool SwapIntervalGranted();
-// Chooses and sets the double-buffered RGBA pixel format with a 16-bit depth buffer.
+// Sets the scene's pixel format (SetScenePixelFormat) and says which in the
+// debugger output.
 void SetupPixelFormat(HDC hdc);
 // printf into a 1024-byte buffer, to the debugger output.
 void DebugPrintf(const char* format, ...);

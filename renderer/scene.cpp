@@ -39,7 +39,7 @@ void ResizeViewport(std::int32_t width, std::int32_t height) {
   glViewport(0, 0, width, height == 0 ? 1 : height);
 }
 
-bool InitScene() {
+void InitSceneView() {
   glViewport(0, 0, g_clientWidth, g_clientHeight);
   // The projection is fixed here; later resizes only move the viewport.
   glMatrixMode(GL_PROJECTION);
@@ -52,15 +52,18 @@ bool InitScene() {
   glLoadIdentity();
   glTranslatef(0.0f, 0.0f, -5.0f);
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  glEnable(GL_TEXTURE_2D);
+  for (auto& row : g_heights)
+    for (float& h : row) h = 0.0f;
+}
 
+bool InitScene() {
+  InitSceneView();
   // A bitmap that cannot be loaded leaves its surface untextured; the
   // animation runs all the same.
   g_backdropTexture.LoadBitmap(kBackdropBitmapPath);
   g_sheetTexture.LoadBitmap(kSheetBitmapPath);
   glEnable(GL_TEXTURE_2D);
-
-  for (auto& row : g_heights)
-    for (float& h : row) h = 0.0f;
   return true;
 }
 

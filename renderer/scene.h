@@ -48,7 +48,11 @@ extern Multitexture g_multitexture;
 
 // glViewport over the client area; a height of 0 is taken as 1.
 void ResizeViewport(std::int32_t width, std::int32_t height);
-// One-time GL state, projection, camera and both textures; always true.
+// One-time GL state, projection and camera for a client area of
+// g_clientWidth x g_clientHeight, and a flat sheet; the textures are the
+// caller's (the preview makes them from pictures in memory).
+void InitSceneView();
+// InitSceneView, then both textures from the hand-off bitmaps; always true.
 bool InitScene();
 // Called when the frame loop ends and when Escape is seen; nothing to undo.
 void ShutdownScene();

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <memory>
+#include <thread>
 #include <utility>
 
 #include "scr/dialog/dialog_rules.h"
@@ -48,25 +49,22 @@ static_assert(offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR) == 76 &&
               "record sizes");
 #endif
 
+// Thumbnails are decoded at twice their 60-pixel box, never at the photo's size.
+constexpr int kThumbnailSide = 120;
+// Posted by a thumbnail's decoding thread; lParam holds a ThumbnailReady.
+constexpr UINT kThumbnailReadyMessage = WM_APP + 1;
+struct ThumbnailReady {
+  int index;
+  unsigned request;
+  std::shared_ptr<forms::Picture> picture;
+};
+
 constexpr char kNoPictureInFolder[] =
     "このフォルダには、読み込める画像ファイルがありません。\n"
     "画像の入っているフォルダを選んでください。";
 constexpr char kPictureUnreadable[] =
     "この画像ファイルは読み込めません。\n"
     "画像の形式がこのコンピュータで読めないか、ファイルが壊れています。別のファイルを選んでください。";
-
-// The first picture of the folder (or of a folder in it) that can be read;
-// null when there is none.
-std::shared_ptr<forms::Picture> FirstPictureIn(const std::string& folder, COLORREF background) {
-  std::shared_ptr<forms::Picture> first;
-  if (!folder.empty())
-    forms::ListPictureFiles(folder, PictureExtensionsOf(forms::PictureFileExtensions()), kMostSlidePictures,
-                            [&](const std::string& path) {
-      first = forms::LoadPicture(path, {background, forms::kLongestPictureSide});
-      return !first;
-    });
-  return first;
-}
 
 // A chooser's filters: description, NUL, pattern, NUL for each, and the NUL
 // that ends the list.
@@ -387,7 +385,10 @@ void SettingsDialog::OnLoad() {
   MarkOption(Img_Back, 3, s.BackKind);
   lbl_Color.SetBackColour(COLORREF(s.BackColour));
   lbl_Fname[1].SetCaption(s.BackFile());
-  if (!s.BackFile().empty()) ShowThumbnail(1, s.BackFile());
+  if (!s.BackFile().empty())
+    ShowThumbnailWhenReady(1, [file = s.BackFile(), how = forms::PictureLoad{Pic.backColour(), kThumbnailSide}] {
+      return forms::LoadPicture(file, how);
+    });
   if (s.BackKind == 0)
     Cmd_Color.SetEnabled(true);
   else if (s.BackKind == 2)
@@ -428,9 +429,29 @@ void SettingsDialog::MarkFillScreen() {
 
 bool SettingsDialog::ShowThumbnail(int index, const std::string& file) {
   // A file that cannot be read leaves the thumbnail as it was.
-  std::shared_ptr<forms::Picture> picture = forms::LoadPicture(file, {Pic.backColour(), forms::kLongestPictureSide});
+  std::shared_ptr<forms::Picture> picture = forms::LoadPicture(file, {Pic.backColour(), kThumbnailSide});
   if (!picture) return false;
+  ++thumbnailRequests_[index];  // a thumbnail still decoding would come too late
   Img[index].SetPicture(std::move(picture));
+  return true;
+}
+
+void SettingsDialog::ShowThumbnailWhenReady(int index, std::function<std::shared_ptr<forms::Picture>()> load) {
+  const unsigned request = ++thumbnailRequests_[index];
+  std::thread([window = hwnd(), index, request, load = std::move(load)] {
+    auto ready = std::make_unique<ThumbnailReady>(ThumbnailReady{index, request, load()});
+    // Gone with the dialog, when it has closed in the meantime.
+    if (PostMessageW(window, kThumbnailReadyMessage, 0, reinterpret_cast<LPARAM>(ready.get()))) ready.release();
+  }).detach();
+}
+
+bool SettingsDialog::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT* result) {
+  if (message != kThumbnailReadyMessage) return false;
+  std::unique_ptr<ThumbnailReady> ready(reinterpret_cast<ThumbnailReady*>(lParam));
+  // A file that cannot be read leaves the thumbnail as it was.
+  if (ready->request == thumbnailRequests_[ready->index] && ready->picture)
+    Img[ready->index].SetPicture(std::move(ready->picture));
+  *result = 0;
   return true;
 }
 
@@ -458,12 +479,15 @@ void SettingsDialog::EnableObjectControls() {
   MarkOption(Img_Obj, 3, s.ObjKind);
 }
 
-bool SettingsDialog::ShowObjectThumbnail() {
+void SettingsDialog::ShowObjectThumbnail() {
   const SaverSettings& s = g_saverSettings;
-  if (s.ObjKind != 2) return !s.ObjFile().empty() && ShowThumbnail(0, s.ObjFile());
-  if (std::shared_ptr<forms::Picture> first = FirstPictureIn(s.SlideFolder, Pic.backColour()))
-    Img[0].SetPicture(std::move(first));
-  return Img[0].picture() != nullptr;
+  const forms::PictureLoad how{Pic.backColour(), kThumbnailSide};
+  if (s.ObjKind == 2)
+    ShowThumbnailWhenReady(0, [folder = s.SlideFolder, how] {
+      return forms::FirstPictureIn(folder, kMostSlidePictures, how);
+    });
+  else if (!s.ObjFile().empty())
+    ShowThumbnailWhenReady(0, [file = s.ObjFile(), how] { return forms::LoadPicture(file, how); });
 }
 
 std::int32_t SettingsDialog::SlideSecondsChosen() const {
@@ -486,7 +510,7 @@ void SettingsDialog::Cmd_Folder_Click() {
   }
   // A folder without a picture that can be read is refused: the previous
   // choice stays, rather than a sheet that would later show nothing.
-  std::shared_ptr<forms::Picture> first = FirstPictureIn(*stored, Pic.backColour());
+  std::shared_ptr<forms::Picture> first = forms::FirstPictureIn(*stored, kMostSlidePictures, {Pic.backColour(), kThumbnailSide});
   if (!first) {
     MessageBoxW(hwnd(), forms::Wide(kNoPictureInFolder).c_str(), forms::Wide(kDialogCaption).c_str(),
                 MB_OK | MB_ICONEXCLAMATION);
@@ -494,6 +518,7 @@ void SettingsDialog::Cmd_Folder_Click() {
   }
   s.SlideFolder = *stored;
   lbl_Folder.SetCaption(s.SlideFolder);
+  ++thumbnailRequests_[0];  // a thumbnail still decoding would come too late
   Img[0].SetPicture(std::move(first));
 }
 

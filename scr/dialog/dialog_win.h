@@ -9,6 +9,8 @@
 #include <commdlg.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -143,13 +145,19 @@ class SettingsDialog : public forms::Form {
   void EnableObjectControls();
   // True when the file could be read and its thumbnail shows.
   bool ShowThumbnail(int index, const std::string& file);
+  // The thumbnail that `load` decodes, on a thread of its own, shown when it
+  // is ready unless another has been asked for since: the dialog opens at
+  // once and stays live however large the photos are.
+  void ShowThumbnailWhenReady(int index, std::function<std::shared_ptr<forms::Picture>()> load);
   // The object thumbnail for the chosen kind: the picture file's, or the
-  // first picture of the folder; true when one could be read.
-  bool ShowObjectThumbnail();
+  // first picture of the folder.
+  void ShowObjectThumbnail();
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
   // The time box's choice in seconds; the stored time when it names none.
   std::int32_t SlideSecondsChosen() const;
 
   Choosers& choosers_;
+  unsigned thumbnailRequests_[2] = {};  // per thumbnail, the latest asked for
   std::vector<SlideTimeEntry> slideTimes_;
   forms::Shape shapes_[3] = {forms::Shape(*this, 0), forms::Shape(*this, 1), forms::Shape(*this, 3)};
   forms::Label labels_[5] = {forms::Label(*this, 0), forms::Label(*this, 1), forms::Label(*this, 2),

@@ -10,6 +10,7 @@ namespace gelmo::forms {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"GelmoForm";
+constexpr wchar_t kOwnDcFormClass[] = L"GelmoFormOwnDC";
 constexpr wchar_t kControlClass[] = L"GelmoControl";
 int g_loadedForms = 0;
 MousePointer g_mousePointer = MousePointer::kDefault;
@@ -31,6 +32,10 @@ void RegisterClasses() {
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.lpszClassName = kFormClass;
   RegisterClassW(&wc);
+  wc.style = CS_OWNDC;
+  wc.lpszClassName = kOwnDcFormClass;
+  RegisterClassW(&wc);
+  wc.style = 0;
   wc.lpfnWndProc = ControlProc;
   wc.lpszClassName = kControlClass;
   RegisterClassW(&wc);
@@ -110,6 +115,19 @@ void FillSolid(HDC dc, const RECT* rect, COLORREF colour) {
   DeleteObject(brush);
 }
 
+bool AcceptedColour(std::int32_t value, COLORREF* colour) {
+  const std::uint32_t v = static_cast<std::uint32_t>(value);
+  if (v <= 0x00FFFFFF) {
+    *colour = v;
+    return true;
+  }
+  if ((v & 0xFFFFFF00u) == 0x80000000u && (v & 0xFF) <= COLOR_MENUBAR) {
+    *colour = GetSysColor(int(v & 0xFF));
+    return true;
+  }
+  return false;
+}
+
 HFONT CreatePointFont(const char* face, double points, bool bold, bool underline) {
   HDC screen = GetDC(nullptr);
   const int height = -int(points * GetDeviceCaps(screen, LOGPIXELSY) / 72.0 + 0.5);
@@ -173,7 +191,7 @@ void Form::Create() {
     case Border::kSizable: style |= WS_OVERLAPPEDWINDOW; break;
   }
   const RECT px = PixelRect(pending_);
-  hwnd_ = CreateWindowExW(0, kFormClass, Wide(caption_).c_str(), style, px.left, px.top, px.right - px.left,
+  hwnd_ = CreateWindowExW(0, ownDeviceContext ? kOwnDcFormClass : kFormClass, Wide(caption_).c_str(), style, px.left, px.top, px.right - px.left,
                           px.bottom - px.top, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) return;
   ++g_loadedForms;

@@ -54,6 +54,9 @@ inline BITMAPINFO Dib24Info(int width, int height) {
 // Fills a rectangle with one colour; a back colour may name a system colour
 // (0x800000nn, nn its number).
 void FillSolid(HDC dc, const RECT* rect, COLORREF colour);
+// What a picture box takes as a back colour: a plain 0x00BBGGRR colour, or a
+// system colour (0x80000000 and its index).  Anything else is refused.
+bool AcceptedColour(std::int32_t value, COLORREF* colour);
 
 // A font of the given face and size (points may have a fraction: 9.75) in the
 // Shift-JIS character set; the caller deletes it.
@@ -91,6 +94,10 @@ std::vector<std::string> PictureFileExtensions();
 // Writes height rows of width blue-green-red pixels, bottom row first and
 // each padded to 4 bytes, as a 24-bit BMP file (the hand-off bitmap format).
 bool WriteBitmapFile(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rows);
+// The picture's pixels as a hand-off bitmap holds them: height rows of width
+// blue-green-red pixels, bottom row first, each padded to 4 bytes; empty
+// when they cannot be read.
+std::vector<std::uint8_t> PictureRows(const Picture& picture);
 // Writes the picture at its own size as a 24-bit BMP file (the hand-off
 // bitmap format); false when it cannot.
 bool SavePictureAsBitmap(const Picture& picture, const std::string& path);
@@ -104,6 +111,9 @@ bool SavePictureAsBitmap(const Picture& picture, const std::string& path);
 // keeps none.
 void ListPictureFiles(const std::string& folder, const std::vector<std::string>& extensions, std::size_t limit,
                       const std::function<bool(const std::string&)>& found);
+// The first picture of the folder (or of a folder in it) that can be read,
+// among its first `limit` picture files; null when there is none.
+std::shared_ptr<Picture> FirstPictureIn(const std::string& folder, std::size_t limit, const PictureLoad& how);
 
 // ---- forms -------------------------------------------------------------------
 
@@ -164,6 +174,9 @@ class Form {
   bool controlBox = true;
   bool minButton = true;
   HICON icon = nullptr;
+  // The window keeps one device context of its own (CS_OWNDC), as OpenGL
+  // drawing into it needs.
+  bool ownDeviceContext = false;
 
   // The form's controls in the order they were placed on it.
   const std::vector<Control*>& controls() const { return controls_; }

@@ -51,19 +51,28 @@ class Com {
   T* p_ = nullptr;
 };
 
-// The imaging factory of this thread (pictures are loaded on the window
-// thread), made once; null where the system has no WIC.
+// The imaging factory of the calling thread (the window thread, or a thread
+// that decodes ahead), made in the thread's own COM apartment at its first
+// picture and released when the thread ends; null where the system has no WIC.
 IWICImagingFactory* Factory() {
-  static IWICImagingFactory* factory = [] {
-    IWICImagingFactory* made = nullptr;
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (FAILED(com) && com != RPC_E_CHANGED_MODE) return made;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                reinterpret_cast<void**>(&made))))
-      made = nullptr;
-    return made;
-  }();
-  return factory;
+  struct ThreadFactory {
+    IWICImagingFactory* factory = nullptr;
+    bool comStarted = false;
+    ThreadFactory() {
+      const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+      comStarted = SUCCEEDED(com);
+      if (FAILED(com) && com != RPC_E_CHANGED_MODE) return;
+      if (FAILED(CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  reinterpret_cast<void**>(&factory))))
+        factory = nullptr;
+    }
+    ~ThreadFactory() {
+      if (factory) factory->Release();
+      if (comStarted) CoUninitialize();
+    }
+  };
+  thread_local ThreadFactory mine;
+  return mine.factory;
 }
 
 // A picture file's bytes read through its stream, for the orientation tag.
@@ -373,15 +382,21 @@ std::vector<std::string> PictureFileExtensions() {
   return extensions;
 }
 
-bool SavePictureAsBitmap(const Picture& picture, const std::string& path) {
+std::vector<std::uint8_t> PictureRows(const Picture& picture) {
   const int width = picture.width(), height = picture.height();
-  if (!picture.bitmap() || width <= 0 || height <= 0) return false;
+  if (!picture.bitmap() || width <= 0 || height <= 0) return {};
   std::vector<std::uint8_t> rows(std::size_t(Bmp24RowBytes(width)) * std::size_t(height));
   BITMAPINFO info = Dib24Info(width, height);
   HDC screen = GetDC(nullptr);
   const int got = GetDIBits(screen, picture.bitmap(), 0, UINT(height), rows.data(), &info, DIB_RGB_COLORS);
   ReleaseDC(nullptr, screen);
-  return got == height && WriteBitmapFile(path, width, height, rows);
+  if (got != height) rows.clear();
+  return rows;
+}
+
+bool SavePictureAsBitmap(const Picture& picture, const std::string& path) {
+  const std::vector<std::uint8_t> rows = PictureRows(picture);
+  return !rows.empty() && WriteBitmapFile(path, picture.width(), picture.height(), rows);
 }
 
 namespace {
@@ -421,6 +436,17 @@ void ListPictureFiles(const std::string& folder, const std::vector<std::string>&
   while (!root.empty() && root.back() == L'\\') root.pop_back();
   if (root.empty() || extensions.empty()) return;
   ListFolder(root, extensions, limit, found);
+}
+
+std::shared_ptr<Picture> FirstPictureIn(const std::string& folder, std::size_t limit, const PictureLoad& how) {
+  std::shared_ptr<Picture> first;
+  if (!folder.empty())
+    ListPictureFiles(folder, PictureExtensionsOf(PictureFileExtensions()), limit,
+                     [&](const std::string& path) {
+      first = LoadPicture(path, how);
+      return !first;
+    });
+  return first;
 }
 
 }  // namespace gelmo::forms

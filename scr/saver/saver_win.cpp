@@ -7,25 +7,6 @@
 #include "scr/start/command_line.h"
 
 namespace gelmo {
-namespace {
-
-
-// What a picture box takes as a back colour: a plain 0x00BBGGRR colour, or a
-// system colour (0x80000000 and its index).  Anything else is refused.
-bool AcceptedColour(std::int32_t value, COLORREF* colour) {
-  const std::uint32_t v = static_cast<std::uint32_t>(value);
-  if (v <= 0x00FFFFFF) {
-    *colour = v;
-    return true;
-  }
-  if ((v & 0xFFFFFF00u) == 0x80000000u && (v & 0xFF) <= COLOR_MENUBAR) {
-    *colour = GetSysColor(int(v & 0xFF));
-    return true;
-  }
-  return false;
-}
-
-}  // namespace
 
 SaverForm::SaverForm(Music& music) : music_(music) {
   SetCaption(kSaverCaption);
@@ -76,7 +57,7 @@ void SaverForm::OnLoad() {
   switch (settings.BackKind) {
     case 0: {
       COLORREF colour;
-      if (AcceptedColour(settings.BackColour, &colour)) Pic_C.SetBackColour(colour);
+      if (forms::AcceptedColour(settings.BackColour, &colour)) Pic_C.SetBackColour(colour);
       Pic_C.SaveImage(kBackgroundBitmapPath);
       break;
     }

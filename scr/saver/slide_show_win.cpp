@@ -113,12 +113,10 @@ void SlideShow::PrepareNext() {
   std::thread([preparing = preparing_, path = *path, how = how_] {
     // Below the window thread and the renderer: the picture is wanted in seconds, the frames at once.
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-    // Pictures are decoded here as on the window thread, through COM.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    // The picture loader makes this thread's own imaging factory.
     std::shared_ptr<forms::Picture> picture = forms::LoadPicture(path, how);
     preparing->ok = picture && forms::SavePictureAsBitmap(*picture, kNextBitmapPath);
     picture.reset();
-    if (SUCCEEDED(com)) CoUninitialize();
     preparing->done = true;
   }).detach();
 }

@@ -31,6 +31,9 @@ int StartUp() {
     HWND host = reinterpret_cast<HWND>(static_cast<std::intptr_t>(request.hostWindow));
     // A handle that is not a window has nowhere to show the preview.
     if (!EmbedPreview(preview, host)) return 0;
+    // The user's own pictures: the settings are read, never written.
+    LoadSettings();
+    StartLivePreview(preview, g_saverSettings);
     return forms::RunMessageLoop();
   }
 

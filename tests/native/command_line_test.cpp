@@ -1,8 +1,10 @@
 // Start-up's reading of the command line: which mode, and which host window
-// a preview goes into.
+// a preview goes into; what the live preview shows and how often it draws.
 #include "scr/start/command_line.h"
 
 #include <gtest/gtest.h>
+
+#include "scr/start/preview_plan.h"
 
 namespace gelmo {
 namespace {
@@ -58,6 +60,51 @@ TEST(CommandLine, HandleNumberFollowsValAndRoundsHalfToEven) {
       {"1" + std::string(400, '0'), std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ValToInt32(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(PreviewPlan, LayersAreWhatTheSaverWouldShow) {
+  using Kind = PreviewLayer::Kind;
+  SaverSettings s;
+  s.ObjFile() = "C:\\a.jpg";
+  s.BackFile() = "C:\\b.png";
+  s.SlideFolder = "C:\\Pics";
+  s.BackColour = 0x00FF0000;
+  const struct {
+    std::int16_t obj, back;
+    PreviewLayer sheet, backdrop;
+  } cases[] = {
+      {0, 0, {Kind::kSample, "", 0}, {Kind::kColour, "", 0x00FF0000}},
+      {1, 2, {Kind::kPicture, "C:\\a.jpg", 0}, {Kind::kPicture, "C:\\b.png", 0}},
+      {2, 1, {Kind::kFirstInFolder, "C:\\Pics", 0}, {Kind::kFirstInFolder, "C:\\Pics", 0}},
+      {0, 1, {Kind::kSample, "", 0}, {Kind::kSample, "", 0}},  // both the desktop capture
+      {7, 9, {Kind::kPicture, "C:\\a.jpg", 0}, {Kind::kPicture, "C:\\a.jpg", 0}},
+  };
+  for (const auto& c : cases) {
+    s.ObjKind = c.obj;
+    s.BackKind = c.back;
+    const PreviewLayers layers = PreviewLayersFor(s);
+    EXPECT_TRUE(layers.sheet == c.sheet) << c.obj << "/" << c.back;
+    EXPECT_TRUE(layers.backdrop == c.backdrop) << c.obj << "/" << c.back;
+  }
+  EXPECT_EQ(PreviewPictureSide(152, 112), 304);
+  EXPECT_EQ(PreviewPictureSide(40, 30), 128);
+  EXPECT_EQ(PreviewPictureSide(1920, 1080), 512);
+}
+
+TEST(PreviewPlan, FramesKeepToThirtyASecondWhateverTheTimerDoes) {
+  // Timer turns every 10 ms, every 16 ms, every 47 ms, and after a stall.
+  for (const double step : {0.010, 0.015625, 0.047, 0.3}) {
+    FramePacer pacer;
+    int frames = 0;
+    double t = 0;
+    for (; t < 10.0; t += step) {
+      frames += pacer.Due(t);
+      EXPECT_GE(pacer.WaitMilliseconds(t), 1u);
+      EXPECT_LE(pacer.WaitMilliseconds(t), 34u);
+    }
+    EXPECT_LE(frames, 301) << step;
+    EXPECT_GE(frames, step < 0.034 ? 295 : int(10.0 / step) - 1) << step;
+  }
 }
 
 }  // namespace

@@ -128,8 +128,8 @@ void Click(HWND window) {
 }
 
 // A 24-bit BMP of one colour, for thumbnails.
-void WriteBmp(const std::string& path, COLORREF colour) {
-  const int w = 8, h = 8, row = 24;
+void WriteBmp(const std::string& path, COLORREF colour, int w = 8, int h = 8) {
+  const int row = (w * 3 + 3) / 4 * 4;
   std::string file(54 + row * h, '\0');
   auto put32 = [&](int at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) file[at + i] = char(v >> (8 * i));
@@ -286,7 +286,7 @@ TEST_F(Dialog, RepeatBoxShowsTheTrackAndListsEmptyThenOneToThirty) {
 
 TEST_F(Dialog, FilesShowTheirPathsAndPicturesAsThumbnails) {
   ScratchFolder folder("gelmo-dialog-files");
-  WriteBmp(folder / "obj.bmp", RGB(255, 0, 0));
+  WriteBmp(folder / "obj.bmp", RGB(255, 0, 0), 480, 360);
   SaverSettings s = Kinds(1, 2, 2);
   s.ObjFile() = folder / "obj.bmp";
   s.BackFile() = folder / "gone.bmp";  // a stored picture that cannot be read
@@ -295,8 +295,11 @@ TEST_F(Dialog, FilesShowTheirPathsAndPicturesAsThumbnails) {
   EXPECT_EQ(dialog->lbl_Fname[0].caption(), s.ObjFile());
   EXPECT_EQ(dialog->lbl_Fname[1].caption(), s.BackFile());
   EXPECT_EQ(dialog->lbl_Fname[2].caption(), s.BgmFile);
+  // Decoded off the window thread, reduced for its box: never the whole picture.
+  PumpUntil(3000, [&] { return dialog->Img[0].picture() != nullptr; });
   ASSERT_TRUE(dialog->Img[0].picture());
-  EXPECT_EQ(dialog->Img[0].picture()->width(), 8);
+  EXPECT_EQ(dialog->Img[0].picture()->width(), 120);
+  EXPECT_EQ(dialog->Img[0].picture()->height(), 90);
   EXPECT_FALSE(dialog->Img[1].picture()) << "the path is shown, the thumbnail stays empty";
   // The thumbnail is drawn stretched over its 60 x 60 pixels.
   HDC dc = GetDC(dialog->Img[0].hwnd());

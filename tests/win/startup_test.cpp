@@ -102,8 +102,11 @@ TEST(StartUp, PreviewEmbedsIntoTheHostAndEndsWithIt) {
     EXPECT_EQ(r.bottom - r.top, 112);
     EXPECT_TRUE(GetWindowLongA(preview, GWL_STYLE) & WS_CHILD);
     EXPECT_TRUE(scr.Running());
+    PumpUntil(1000, [] { return false; });  // the live scene has started
     DestroyWindow(host);
+    const DWORD destroyed = GetTickCount();
     EXPECT_EQ(scr.WaitExit(10000), 0) << "the preview outlived its host";
+    EXPECT_LE(GetTickCount() - destroyed, 1000u) << "the preview ended late";
   }
 }
 
