@@ -1,6 +1,10 @@
 // Runs the renderer's own main loop in this process for a fixed time and
 // reports how fast it presents frames:
 //   renderer_bench.exe SECONDS [WINESERVER-PID]
+// or the screensaver program's live preview, embedded in a 152 x 112 host
+// window of this process, with the settings' defaults (the sample landscape
+// over black): its time to the first frame and its share of one core:
+//   renderer_bench.exe preview SECONDS [WINESERVER-PID]
 // Installed as the renderer beside the saver (scripts/bench-pictures), it is
 // started without arguments: GELMO_BENCH_SECONDS then gives the time and
 // GELMO_BENCH_REPORT the file the report goes to.
@@ -22,6 +26,7 @@
 #include "renderer/renderer_win.h"
 #include "renderer/scene.h"
 #include "scr/forms/program_names.h"
+#include "scr/start/preview_win.h"
 
 namespace {
 
@@ -134,17 +139,61 @@ LRESULT CALLBACK WrapRendererWindow(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+double Seconds(LONGLONG from, LONGLONG to) { return double(to - from) / double(g_frequency); }
+
+LONGLONG Now() {
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return counter.QuadPart;
+}
+
+void PumpFor(double seconds, const gelmo::PreviewForm& preview, bool untilFirstFrame) {
+  const LONGLONG start = Now();
+  MSG msg;
+  while (Seconds(start, Now()) < seconds && !(untilFirstFrame && preview.framesDrawn() > 0)) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+}
+
+int PreviewMain() {
+  const LONGLONG start = Now();
+  HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP | WS_VISIBLE, 40, 40, 152, 112, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  static gelmo::PreviewForm preview;
+  if (!gelmo::EmbedPreview(preview, host) || !gelmo::StartLivePreview(preview, gelmo::SaverSettings{})) {
+    std::printf("preview_live 0\n");
+    return 1;
+  }
+  PumpFor(10, preview, true);
+  const double firstFrame = Seconds(start, Now());
+  const int framesBefore = preview.framesDrawn();
+  const double cpuBefore = ProcessCpuSeconds(), serverBefore = WineserverCpuSeconds();
+  const LONGLONG measured = Now();
+  PumpFor(g_seconds, preview, false);
+  const double wall = Seconds(measured, Now());
+  const double cpu = ProcessCpuSeconds() - cpuBefore, server = WineserverCpuSeconds() - serverBefore;
+  std::printf("preview_live 1\npreview_first_frame_seconds %.3f\npreview_fps %.2f\npreview_cpu_seconds %.3f\n"
+              "preview_wineserver_cpu_seconds %.3f\npreview_core_share %.4f\n",
+              firstFrame, (preview.framesDrawn() - framesBefore) / wall, cpu, server, (cpu + server) / wall);
+  DestroyWindow(host);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (const char* seconds = std::getenv("GELMO_BENCH_SECONDS")) g_seconds = std::atof(seconds);
   if (const char* report = std::getenv("GELMO_BENCH_REPORT")) std::freopen(report, "w", stdout);
   g_nextPictureMessage = RegisterWindowMessageA(gelmo::kNextPictureMessage);
+  const bool preview = argc > 1 && !std::strcmp(argv[1], "preview");
+  if (preview) --argc, ++argv;
   if (argc > 1 && argv[1][0] != '/') g_seconds = std::atof(argv[1]);
   if (argc > 2) std::snprintf(g_wineserverStat, sizeof g_wineserverStat, "Z:\\proc\\%s\\stat", argv[2]);
   LARGE_INTEGER f;
   QueryPerformanceFrequency(&f);
   g_frequency = f.QuadPart;
+  if (preview) return PreviewMain();
   g_cbtHook = SetWindowsHookExA(WH_CBT, WrapRendererWindow, nullptr, GetCurrentThreadId());
 
   const int rc = gelmo::RendererMain(GetModuleHandleA(nullptr));

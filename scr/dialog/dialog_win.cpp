@@ -439,7 +439,11 @@ bool SettingsDialog::ShowThumbnail(int index, const std::string& file) {
 void SettingsDialog::ShowThumbnailWhenReady(int index, std::function<std::shared_ptr<forms::Picture>()> load) {
   const unsigned request = ++thumbnailRequests_[index];
   std::thread([window = hwnd(), index, request, load = std::move(load)] {
-    auto ready = std::make_unique<ThumbnailReady>(ThumbnailReady{index, request, load()});
+    std::unique_ptr<ThumbnailReady> ready;
+    {
+      const forms::PictureThread decoding;
+      ready = std::make_unique<ThumbnailReady>(ThumbnailReady{index, request, load()});
+    }
     // Gone with the dialog, when it has closed in the meantime.
     if (PostMessageW(window, kThumbnailReadyMessage, 0, reinterpret_cast<LPARAM>(ready.get()))) ready.release();
   }).detach();

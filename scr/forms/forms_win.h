@@ -80,6 +80,16 @@ struct PictureLoad {
   int longestSide = kLongestPictureSide;
 };
 
+// Held by a thread that loads pictures beside the window thread, for as long
+// as it does: at its end the thread's imaging factory and COM are released.
+class PictureThread {
+ public:
+  PictureThread() = default;
+  ~PictureThread();
+  PictureThread(const PictureThread&) = delete;
+  PictureThread& operator=(const PictureThread&) = delete;
+};
+
 // Loads a picture file of any format the system decodes (its first frame or
 // page), upright by its orientation tag; null when it cannot, and the caller
 // then changes nothing.

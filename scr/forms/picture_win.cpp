@@ -51,28 +51,27 @@ class Com {
   T* p_ = nullptr;
 };
 
-// The imaging factory of the calling thread (the window thread, or a thread
-// that decodes ahead), made in the thread's own COM apartment at its first
-// picture and released when the thread ends; null where the system has no WIC.
+// The calling thread's imaging factory and whether the thread's COM was
+// started for it.  Plain values: nothing of COM is released as the process
+// ends, when the imaging component may already be gone.
+thread_local IWICImagingFactory* t_factory = nullptr;
+thread_local bool t_factoryTried = false;
+thread_local bool t_comStarted = false;
+
+// The imaging factory of the calling thread, made in the thread's own COM
+// apartment at its first picture; null where the system has no WIC.  The
+// window thread keeps it for the program's life; a thread that decodes beside
+// it holds a PictureThread, which releases it.
 IWICImagingFactory* Factory() {
-  struct ThreadFactory {
-    IWICImagingFactory* factory = nullptr;
-    bool comStarted = false;
-    ThreadFactory() {
-      const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-      comStarted = SUCCEEDED(com);
-      if (FAILED(com) && com != RPC_E_CHANGED_MODE) return;
-      if (FAILED(CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                  reinterpret_cast<void**>(&factory))))
-        factory = nullptr;
-    }
-    ~ThreadFactory() {
-      if (factory) factory->Release();
-      if (comStarted) CoUninitialize();
-    }
-  };
-  thread_local ThreadFactory mine;
-  return mine.factory;
+  if (t_factoryTried) return t_factory;
+  t_factoryTried = true;
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  t_comStarted = SUCCEEDED(com);
+  if (FAILED(com) && com != RPC_E_CHANGED_MODE) return nullptr;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                              reinterpret_cast<void**>(&t_factory))))
+    t_factory = nullptr;
+  return t_factory;
 }
 
 // A picture file's bytes read through its stream, for the orientation tag.
@@ -436,6 +435,14 @@ void ListPictureFiles(const std::string& folder, const std::vector<std::string>&
   while (!root.empty() && root.back() == L'\\') root.pop_back();
   if (root.empty() || extensions.empty()) return;
   ListFolder(root, extensions, limit, found);
+}
+
+PictureThread::~PictureThread() {
+  if (t_factory) t_factory->Release();
+  t_factory = nullptr;
+  t_factoryTried = false;
+  if (t_comStarted) CoUninitialize();
+  t_comStarted = false;
 }
 
 std::shared_ptr<Picture> FirstPictureIn(const std::string& folder, std::size_t limit, const PictureLoad& how) {

@@ -113,10 +113,11 @@ void SlideShow::PrepareNext() {
   std::thread([preparing = preparing_, path = *path, how = how_] {
     // Below the window thread and the renderer: the picture is wanted in seconds, the frames at once.
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-    // The picture loader makes this thread's own imaging factory.
-    std::shared_ptr<forms::Picture> picture = forms::LoadPicture(path, how);
-    preparing->ok = picture && forms::SavePictureAsBitmap(*picture, kNextBitmapPath);
-    picture.reset();
+    {
+      const forms::PictureThread decoding;  // this thread's own imaging factory, released here
+      std::shared_ptr<forms::Picture> picture = forms::LoadPicture(path, how);
+      preparing->ok = picture && forms::SavePictureAsBitmap(*picture, kNextBitmapPath);
+    }
     preparing->done = true;
   }).detach();
 }

@@ -130,10 +130,16 @@ cp "$work/settings.ini" "$unix/ゲルモ.ini"
 command=$(value "$entry" UninstallString)
 wine "${command//\"/}" &
 page=$(wait_window 'ゲルモ アンインストール')
+sleep 1  # the page is laid out and has put the focus on its check box
 xdotool mousemove --window "$page" 20 20 click 1; sleep 0.5
 xdotool key space; sleep 0.3; xdotool key Return
-for ((i = 0; i < 100; i++)); do [ -e "$unix" ] || break; sleep 0.1; done
-xdotool key Return  # the last page's 閉じる
+# The last page's 閉じる, once the work is done (its caption gains a blank).
+uninstaller_open() { [ -n "$(xdotool search --name '^ゲルモ アンインストール' 2>/dev/null)" ]; }
+for ((i = 0; i < 40; i++)); do
+  sleep 0.5
+  [ -e "$unix" ] || ! uninstaller_open || xdotool key Return
+  uninstaller_open || break
+done
 gelmo_wineserver -w
 check "ticked: the interactive uninstall removes ゲルモ.ini and the folder" test ! -e "$unix"
 finish
