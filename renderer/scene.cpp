@@ -63,7 +63,6 @@ bool InitScene() {
   // animation runs all the same.
   g_backdropTexture.LoadBitmap(kBackdropBitmapPath);
   g_sheetTexture.LoadBitmap(kSheetBitmapPath);
-  glEnable(GL_TEXTURE_2D);
   return true;
 }
 

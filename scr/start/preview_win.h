@@ -16,6 +16,7 @@ struct BmpImage;
 class PreviewForm : public forms::Form {
  public:
   PreviewForm();
+  ~PreviewForm() override { ReleaseScene(); }
   forms::Image Img_Prev{*this};
   forms::Timer FrameTimer{*this, 1, false};
 
