@@ -273,7 +273,7 @@ void SettingsDialog::Arrange() {
   inPanel(lbl_Fill, kIdLblFill, 174, 9, 150, 16);
   text(lbl_Fill, "画面全体に表示");
   option(Img_Obj[0], lbl_Obj[0], kIdImgObj, 30, 300, "デスクトップのキャプチャ画像");
-  option(Img_Obj[1], lbl_Obj[1], kIdImgObj + 1, 48, 300, "画像ファイルを指定（BMP、JPG）");
+  option(Img_Obj[1], lbl_Obj[1], kIdImgObj + 1, 48, 300, "画像ファイルを指定");
   fileRow(0, 66);
   thumbnail(0, 6);
   // The folder row: its button, the folder, and the time each picture stays.
@@ -294,7 +294,7 @@ void SettingsDialog::Arrange() {
   lbl_Color.border = true;
   lbl_Color.transparent = false;
   option(Img_Back[1], lbl_Back[1], kIdImgBack + 1, 150 + dy, 300, "デスクトップのキャプチャ画像");
-  option(Img_Back[2], lbl_Back[2], kIdImgBack + 2, 168 + dy, 300, "画像ファイルを指定（BMP、JPG）");
+  option(Img_Back[2], lbl_Back[2], kIdImgBack + 2, 168 + dy, 300, "画像ファイルを指定");
   fileRow(1, 186 + dy);
   thumbnail(1, 102 + dy);
 
