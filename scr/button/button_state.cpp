@@ -29,8 +29,35 @@ ButtonEffect CommandButton::DrawFace(Face face) {
     default: break;
   }
   ButtonEffect effect;
-  effect.face = face;
+  effect.face = face == Face::kNormal && default_ ? Face::kSelected : face;
   effect.reverseGradient = reverseGradient_ != 0;
+  return effect;
+}
+
+ButtonEffect CommandButton::SetDefault(bool isDefault) {
+  if (default_ == isDefault) return {};
+  default_ = isDefault;
+  if (!enabled_ || (state_ != kStateNone && state_ != kStateNormal) || mouseIsDown_ || keyDown_) return {};
+  return DrawFace(Face::kNormal);
+}
+
+ButtonEffect CommandButton::KeyDown() {
+  if (!enabled_ || keyDown_) return {};
+  keyDown_ = true;
+  return DrawFace(Face::kPressed);
+}
+
+ButtonEffect CommandButton::KeyUp() {
+  if (!enabled_ || !keyDown_) return {};
+  keyDown_ = false;
+  ButtonEffect effect;
+  switch (state_) {
+    case kStateHighLight: effect = DrawFace(Face::kHighLight); break;
+    case kStateSelected: effect = DrawFace(Face::kSelected); break;
+    case kStateHighLightSelect: effect = DrawFace(Face::kHighLightSelect); break;
+    default: effect = DrawFace(Face::kNormal); break;
+  }
+  effect.click = true;
   return effect;
 }
 
@@ -79,6 +106,7 @@ ButtonEffect CommandButton::FocusGot() {
 }
 
 ButtonEffect CommandButton::FocusLost() {
+  keyDown_ = false;
   if (!enabled_ || state_ == kStateNormal) return {};
   state_ = kStateNormal;
   return DrawFace(Face::kNormal);

@@ -79,7 +79,16 @@ class CommandButton {
   // not.  ButtonState is kept.
   ButtonEffect ShowEnabledState();
   // DrawFace with `face` in the current state: sets the gradient orientation.
+  // The default button wears the Selected face where others show Normal.
   ButtonEffect DrawFace(Face face);
+  // Whether the control is the button that Enter presses; the face changes
+  // only where it shows Normal.
+  ButtonEffect SetDefault(bool isDefault);
+  // Space while the control has the focus: the Pressed face while it is
+  // held, the face of the state and Click when it is let go.  The focus
+  // leaving in between cancels it.
+  ButtonEffect KeyDown();
+  ButtonEffect KeyUp();
 
   std::uint8_t State() const { return state_; }
   std::int16_t MouseIsDown() const { return mouseIsDown_; }
@@ -93,6 +102,8 @@ class CommandButton {
   std::int16_t mouseIsDown_ = kFalse;
   std::int16_t reverseGradient_ = kFalse;
   std::int16_t enabled_ = kFalse;  // a new instance starts disabled until its properties say otherwise
+  bool default_ = false;
+  bool keyDown_ = false;
 };
 
 }  // namespace gelmo

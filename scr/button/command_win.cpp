@@ -23,6 +23,7 @@ HBITMAP FaceBitmap(Face face) {
 }  // namespace
 
 Command::Command(forms::Form& owner, int index) : PictureBox(owner, index) {
+  role = forms::Role::kPushButton;
   for (int i = 0; i < kFaceCount; ++i) faces_[i] = FaceBitmap(static_cast<Face>(i));
   Move(0, 0, 1635, 375);
 }
@@ -34,6 +35,7 @@ Command::~Command() {
 
 void Command::Created() {
   PictureBox::Created();
+  forms::Control::SetEnabled(control_.button.Enabled() != 0);
   if (hoverTimer_) SetTimer(hwnd(), kHoverTimerId, kHoverIntervalMs, nullptr);
 }
 
@@ -55,8 +57,15 @@ bool Command::Enabled() {
 
 void Command::SetCaption(const std::string& caption) {
   control_.SetCaption(caption);
+  SetText(caption);
   Refresh();
 }
+
+void Command::Press() {
+  if (control_.button.Enabled() && Click) Click(index);
+}
+
+void Command::DefaultChanged() { Apply(control_.button.SetDefault(owner().currentDefault() == this)); }
 
 void Command::SetFontColour(std::int32_t colour) { Apply(control_.SetFontColour(colour)); }
 void Command::RefreshLook() { Apply(control_.RefreshLook()); }
@@ -65,6 +74,8 @@ void Command::WriteProperties(PropertyStore& store) { Apply(control_.WriteProper
 
 void Command::Apply(const ButtonEffect& effect) {
   control_.Apply(effect);
+  // The window is disabled with the control, so that the keyboard passes it by.
+  if (enabled() != (control_.button.Enabled() != 0)) forms::Control::SetEnabled(control_.button.Enabled() != 0);
   if (effect.face) DrawFace(*effect.face, effect.reverseGradient);
   if (effect.startHoverTimer) {
     hoverTimer_ = true;
@@ -75,6 +86,8 @@ void Command::Apply(const ButtonEffect& effect) {
 }
 
 void Command::DrawFace(Face face, bool reverse) {
+  lastFace_ = face;
+  lastReverse_ = reverse;
   HDC dc = hdc();
   const int w = PixelWidth(), h = PixelHeight();
   const FaceGradient g = MakeFaceGradient(reverse, w, h);
@@ -96,6 +109,10 @@ void Command::DrawFace(Face face, bool reverse) {
   SelectObject(source, old);
   DeleteDC(source);
   DrawCaption(dc);
+  if (focused() && ShowsFocus()) {
+    RECT inside = {kFaceCornerPx, kFaceCornerPx - 1, w - kFaceCornerPx, h - kFaceCornerPx + 1};
+    DrawFocusRect(dc, &inside);
+  }
   Refresh();
 }
 
@@ -122,7 +139,7 @@ void Command::DrawCaption(HDC dc) {
   DeleteObject(hfont);
 }
 
-bool Command::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
+bool Command::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   *result = 0;
   auto button = [message] {
     switch (message) {
@@ -160,8 +177,14 @@ bool Command::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
     case WM_KILLFOCUS:
       Apply(control_.button.FocusLost());
       return true;
-    case WM_GETDLGCODE:
-      *result = DLGC_BUTTON;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      if (wParam != VK_SPACE) return false;
+      Apply(message == WM_KEYDOWN ? control_.button.KeyDown() : control_.button.KeyUp());
+      return true;
+    case WM_UPDATEUISTATE:
+      *result = DefWindowProcW(hwnd(), message, wParam, lParam);
+      DrawFace(lastFace_, lastReverse_);
       return true;
     case WM_TIMER: {
       if (wParam != kHoverTimerId) return false;

@@ -33,6 +33,9 @@ class Command : public forms::PictureBox, private CommandHost {
   // Called with a property's name when the control changes it.
   std::function<void(std::string_view name)> onPropertyChanged;
 
+  // Click, as Enter, a dialog manager or assistive technology asks for it.
+  void Press() override;
+
   std::uint8_t ButtonState() const { return control_.button.State(); }
   bool MouseIsDown() const { return control_.button.MouseIsDown() != 0; }
 
@@ -40,6 +43,7 @@ class Command : public forms::PictureBox, private CommandHost {
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
   void Created() override;
   void Resized() override;
+  void DefaultChanged() override;
 
  private:
   void Apply(const ButtonEffect& effect);
@@ -53,6 +57,8 @@ class Command : public forms::PictureBox, private CommandHost {
 
   CommandControl control_{*this};
   HBITMAP faces_[kFaceCount] = {};
+  Face lastFace_ = Face::kNormal;  // redrawn when the focus cues change
+  bool lastReverse_ = false;
   bool hoverTimer_ = false;
   bool capturing_ = false;
 };

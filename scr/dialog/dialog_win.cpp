@@ -28,6 +28,8 @@ namespace {
 constexpr char kFontFace[] = "ＭＳ Ｐゴシック";
 constexpr double kFontPoints = 9.75;
 constexpr char kFileDialogTitle[] = "ﾌｧｲﾙを開く";
+// What the "..." buttons are called where their caption is not read.
+constexpr char kBrowseText[] = "参照…";
 constexpr char kPathNotStorable[] =
     "このファイルの場所には、設定ファイルに書けない文字が含まれています。\n"
     "ファイルやフォルダの名前を変えるか、別のファイルを選んでください。";
@@ -244,17 +246,22 @@ void SettingsDialog::Arrange() {
     label.alignment = DT_CENTER;
     text(label, caption);
   };
+  // An option is its picture and its text; the text is what the keyboard
+  // and assistive technology reach.
   auto option = [&](forms::Image& image, forms::Label& label, int id, int y, int width, const char* caption) {
     inPanel(image, id, 20, y + 2, 12, 12);
     inPanel(label, id + 10, 38, y, width, 16);
+    label.role = forms::Role::kOption;
     text(label, caption);
   };
   auto button = [&](Command& command, int id, int x, int y, int w, const char* caption) {
     inPanel(command, id, x, y, w, 25);
     command.SetCaption(caption);
   };
-  auto fileRow = [&](int index, int y) {
+  auto fileRow = [&](int index, int y, const char* name) {
     button(Cmd_F[index], kIdCmdF + index, 38, y, 30, "...");
+    Cmd_F[index].SetText(kBrowseText);
+    lbl_Fname[index].accessibleName = name;
     inPanel(lbl_Fname[index], kIdLblFname + index, 74, y + 3, 396, 19);
     lbl_Fname[index].border = true;
     lbl_Fname[index].transparent = false;
@@ -272,13 +279,16 @@ void SettingsDialog::Arrange() {
   inPanel(Img_Fill, kIdImgFill, 156, 10, 12, 12);
   inPanel(lbl_Fill, kIdLblFill, 174, 9, 150, 16);
   text(lbl_Fill, "画面全体に表示");
+  lbl_Fill.role = forms::Role::kCheckBox;
   option(Img_Obj[0], lbl_Obj[0], kIdImgObj, 30, 300, "デスクトップのキャプチャ画像");
   option(Img_Obj[1], lbl_Obj[1], kIdImgObj + 1, 48, 300, "画像ファイルを指定");
-  fileRow(0, 66);
+  fileRow(0, 66, "オブジェクトの画像ファイル");
   thumbnail(0, 6);
   // The folder row: its button, the folder, and the time each picture stays.
   option(Img_Obj[2], lbl_Obj[2], kIdImgObj + 2, 96, 300, "フォルダの画像を順に表示");
   button(Cmd_Folder, kIdCmdFolder, 38, 114, 30, "...");
+  Cmd_Folder.SetText(kBrowseText);
+  lbl_Folder.accessibleName = "オブジェクトの画像フォルダ";
   inPanel(lbl_Folder, kIdLblFolder, 74, 117, 318, 19);
   lbl_Folder.border = true;
   lbl_Folder.transparent = false;
@@ -295,7 +305,7 @@ void SettingsDialog::Arrange() {
   lbl_Color.transparent = false;
   option(Img_Back[1], lbl_Back[1], kIdImgBack + 1, 150 + dy, 300, "デスクトップのキャプチャ画像");
   option(Img_Back[2], lbl_Back[2], kIdImgBack + 2, 168 + dy, 300, "画像ファイルを指定");
-  fileRow(1, 186 + dy);
+  fileRow(1, 186 + dy, "背景の画像ファイル");
   thumbnail(1, 102 + dy);
 
   heading(2, 218 + dy, "BGM");
@@ -306,7 +316,7 @@ void SettingsDialog::Arrange() {
   text(lbl(3), "曲目をリピート");
   option(Img_BGM[0], lbl_BGM[0], kIdImgBgm, 268 + dy, 200, "指定なし");
   option(Img_BGM[2], lbl_BGM[2], kIdImgBgm + 2, 286 + dy, 200, "MP3、WAV");
-  fileRow(2, 304 + dy);
+  fileRow(2, 304 + dy, "BGMファイル");
 
   // Below the panel, on the window's own gradient.
   lbl(7).SetId(kIdLbl + 7);
@@ -318,6 +328,7 @@ void SettingsDialog::Arrange() {
   lbl_URL.SetForeColour(RGB(255, 255, 255));
   lbl_URL.SetFont(kFontFace, kFontPoints, false, true);
   lbl_URL.SetCaption(kHomePage);
+  lbl_URL.role = forms::Role::kLink;
   lbl_URL.cursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_POINTER));
   if (!lbl_URL.cursor) lbl_URL.cursor = LoadCursorA(nullptr, IDC_HAND);
   Cmd_Set.SetId(kIdCmdSet);
@@ -326,6 +337,14 @@ void SettingsDialog::Arrange() {
   Cmd_Can.SetId(kIdCmdCan);
   Cmd_Can.Move(Px(383), Px(365 + dy), Px(109), Px(25));
   Cmd_Can.SetCaption("ｷｬﾝｾﾙ");
+
+  // The keyboard: Tab in reading order, Enter for 設定, Escape for ｷｬﾝｾﾙ.
+  dialogKeys = true;
+  defaultButton = &Cmd_Set;
+  cancelButton = &Cmd_Can;
+  SetTabOrder({&Pic,        &lbl_Fill,   &lbl_Obj[0], &lbl_Obj[1], &lbl_Obj[2], &Cmd_F[0],   &Cmd_Folder,
+               &Slide_Time, &lbl_Back[0], &lbl_Back[1], &lbl_Back[2], &Cmd_Color, &Cmd_F[1], &lbl_BGM[1],
+               &lbl_BGM[0], &lbl_BGM[2], &BGM_Repeat, &Cmd_F[2],   &Cmd_Set,    &Cmd_Can,  &lbl_URL});
 
   // The option pictures lie outside the client area.
   for (int i = 0; i < 2; ++i) {
@@ -382,7 +401,7 @@ void SettingsDialog::OnLoad() {
 
   Cmd_Color.SetEnabled(false);
   Cmd_F[1].SetEnabled(false);
-  MarkOption(Img_Back, 3, s.BackKind);
+  MarkOption(Img_Back, lbl_Back, 3, s.BackKind);
   lbl_Color.SetBackColour(COLORREF(s.BackColour));
   lbl_Fname[1].SetCaption(s.BackFile());
   if (!s.BackFile().empty())
@@ -396,7 +415,7 @@ void SettingsDialog::OnLoad() {
 
   BGM_Repeat.SetEnabled(false);
   Cmd_F[2].SetEnabled(false);
-  MarkOption(Img_BGM, 3, s.BgmKind);
+  MarkOption(Img_BGM, lbl_BGM, 3, s.BgmKind);
   if (s.BgmKind == 1) BGM_Repeat.SetEnabled(true);
   if (s.BgmKind == 2) Cmd_F[2].SetEnabled(true);
   BGM_Repeat.SetText(RepeatText(s.BgmRepeat));
@@ -417,14 +436,18 @@ void SettingsDialog::OnLoad() {
 
 // The option of the kind shows the marked picture, the others the unmarked
 // one; a kind outside the group marks none.
-void SettingsDialog::MarkOption(forms::Image* images, int count, std::int16_t kind) {
+void SettingsDialog::MarkOption(forms::Image* images, forms::Label* labels, int count, std::int16_t kind) {
   const std::optional<int> marked = MarkedOption(kind, count);
-  for (int i = 0; i < count; ++i) images[i].SetPicture(Img_Ra[marked == i ? 1 : 0].picture());
+  for (int i = 0; i < count; ++i) {
+    images[i].SetPicture(Img_Ra[marked == i ? 1 : 0].picture());
+    labels[i].SetChecked(marked == i);
+  }
 }
 
 // The check box wears the option pictures: marked when the setting is on.
 void SettingsDialog::MarkFillScreen() {
   Img_Fill.SetPicture(Img_Ra[g_saverSettings.FillScreen == 1 ? 1 : 0].picture());
+  lbl_Fill.SetChecked(g_saverSettings.FillScreen == 1);
 }
 
 bool SettingsDialog::ShowThumbnail(int index, const std::string& file) {
@@ -480,7 +503,7 @@ void SettingsDialog::EnableObjectControls() {
   Cmd_F[0].SetEnabled(enabled.objectFileButton);
   Cmd_Folder.SetEnabled(enabled.slideControls);
   Slide_Time.SetEnabled(enabled.slideControls);
-  MarkOption(Img_Obj, 3, s.ObjKind);
+  MarkOption(Img_Obj, lbl_Obj, 3, s.ObjKind);
 }
 
 void SettingsDialog::ShowObjectThumbnail() {
@@ -531,7 +554,7 @@ void SettingsDialog::Img_Back_Click(int index) {
   s.BackKind = std::int16_t(index);
   Cmd_Color.SetEnabled(false);
   Cmd_F[1].SetEnabled(false);
-  MarkOption(Img_Back, 3, s.BackKind);
+  MarkOption(Img_Back, lbl_Back, 3, s.BackKind);
   lbl_Color.SetBackColour(COLORREF(s.BackColour));
   if (index == 0)
     Cmd_Color.SetEnabled(true);
@@ -544,7 +567,7 @@ void SettingsDialog::Img_BGM_Click(int index) {
   s.BgmKind = std::int16_t(index);
   Cmd_F[2].SetEnabled(false);
   BGM_Repeat.SetEnabled(false);
-  MarkOption(Img_BGM, 3, s.BgmKind);
+  MarkOption(Img_BGM, lbl_BGM, 3, s.BgmKind);
   if (index == 1) BGM_Repeat.SetEnabled(true);
   if (index == 2) Cmd_F[2].SetEnabled(true);
 }

@@ -139,7 +139,7 @@ class SettingsDialog : public forms::Form {
 
  private:
   void Arrange();
-  void MarkOption(forms::Image* images, int count, std::int16_t kind);
+  void MarkOption(forms::Image* images, forms::Label* labels, int count, std::int16_t kind);
   void MarkFillScreen();
   // The object group's buttons and time box for the kind, and its mark.
   void EnableObjectControls();

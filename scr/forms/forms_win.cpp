@@ -200,6 +200,7 @@ void Form::Create() {
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
   for (Control* c : controls_) c->Create();
+  ApplyTabOrder();
   for (Timer* t : timers_) t->Arm();
 }
 
@@ -217,12 +218,18 @@ void Form::Show(bool modal) {
     GetClientRect(hwnd_, &r);
     Resized(r.right, r.bottom);
   }
+  if (dialogKeys) {
+    // The focus cues follow the system's setting until the keyboard is used.
+    SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
+    FocusFirstControl();
+  }
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
   if (!modal) return;
   modalDone_ = false;
   MSG msg;
   while (!modalDone_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (DialogKeys(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -365,6 +372,34 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       EndPaint(hwnd, &ps);
       return 0;
     }
+    case WM_ACTIVATE:
+      if (!form->dialogKeys) break;
+      // The focus leaves with the form and comes back to where it was (after
+      // a chooser, another program), as in a dialog box.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd, focus)) form->lastFocus_ = focus;
+      } else if (!HIWORD(wParam)) {
+        if (form->lastFocus_ && IsWindow(form->lastFocus_) && IsChild(hwnd, form->lastFocus_) &&
+            IsWindowEnabled(form->lastFocus_))
+          SetFocus(form->lastFocus_);
+        else
+          form->FocusFirstControl();
+      }
+      return 0;
+    case DM_GETDEFID:
+      if (!form->dialogKeys || !form->currentDefault()) break;
+      return MAKELRESULT(form->currentDefault()->id(), DC_HASDEFID);
+    case WM_NEXTDLGCTL:
+      if (!form->dialogKeys) break;
+      if (LOWORD(lParam))
+        SetFocus(reinterpret_cast<HWND>(wParam));
+      else if (HWND next = GetNextDlgTabItem(hwnd, GetFocus(), wParam != 0))
+        SetFocus(next);
+      return 0;
+    case WM_COMMAND:
+      if (form->dialogKeys && form->KeyCommand(wParam)) return 0;
+      break;
     case WM_TIMER:
       for (Timer* t : form->timers_)
         if (t->id_ == wParam && t->enabled_ && t->onTimer) {
@@ -373,14 +408,16 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         }
       return 0;
     default:
-      if (form->OnMessage(message, wParam, lParam, &result)) return result;
-      return DefWindowProcW(hwnd, message, wParam, lParam);
+      break;
   }
+  if (form->OnMessage(message, wParam, lParam, &result)) return result;
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 int RunMessageLoop() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (DialogKeys(&msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -404,11 +441,17 @@ Control::~Control() {
 
 const wchar_t* Control::ClassName() const { return kControlClass; }
 
+void Control::SetContainer(PictureBox* container) {
+  container_ = container;
+  if (container_) container_->holdsControls_ = true;
+}
+
 void Control::Create() {
   RegisterClasses();
   const RECT px = PixelRect(rect_);
   HWND parent = container_ && container_->hwnd() ? container_->hwnd() : owner_.hwnd();
-  hwnd_ = CreateWindowExW(0, ClassName(), L"", WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | Style(),
+  // A container passes the keyboard on to the controls in it.
+  hwnd_ = CreateWindowExW(holdsControls_ ? WS_EX_CONTROLPARENT : 0, ClassName(), Wide(text_).c_str(), WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | Style(),
                           px.left, px.top, px.right - px.left, px.bottom - px.top, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleW(nullptr), this);
   if (!hwnd_) return;
@@ -478,6 +521,25 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
   if (!control) return DefWindowProcW(hwnd, message, wParam, lParam);
   LRESULT result = 0;
   switch (message) {
+    case WM_SETFOCUS:
+      control->hasFocus_ = true;
+      if (control->role == Role::kPushButton) control->owner_.PushButtonFocused(control);
+      break;
+    case WM_KILLFOCUS: {
+      control->hasFocus_ = false;
+      control->spaceDown_ = false;
+      // Enter goes back to the default button unless another push button takes the focus.
+      HWND next = reinterpret_cast<HWND>(wParam);
+      const bool toPushButton = next && (SendMessageW(next, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON));
+      if (control->role == Role::kPushButton && !toPushButton) control->owner_.PushButtonFocused(nullptr);
+      break;
+    }
+    default:
+      break;
+  }
+  if (control->OnMessage(message, wParam, lParam, &result)) return result;
+  if (control->RoleMessage(message, wParam, lParam, &result)) return result;
+  switch (message) {
     case WM_ERASEBKGND:
       return 1;  // Paint covers the whole control
     case WM_PAINT: {
@@ -498,7 +560,6 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       }
       return DefWindowProcW(hwnd, message, wParam, lParam);
     default:
-      if (control->OnMessage(message, wParam, lParam, &result)) return result;
       return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
@@ -620,11 +681,10 @@ Label::~Label() {
 // reader, a test).
 void Label::SetCaption(const std::string& caption) {
   caption_ = caption;
-  if (hwnd()) SetWindowTextW(hwnd(), Wide(caption_).c_str());
+  SetText(caption_);
   Refresh();
 }
 
-void Label::Created() { SetWindowTextW(hwnd(), Wide(caption_).c_str()); }
 void Label::SetForeColour(COLORREF colour) {
   foreColour_ = colour;
   Refresh();
@@ -656,6 +716,14 @@ void Label::Paint(HDC dc) {
   SetTextColor(dc, enabled() ? foreColour_ : GetSysColor(COLOR_GRAYTEXT));
   const std::wstring text = Wide(caption_);
   DrawTextW(dc, text.c_str(), int(text.size()), &r, alignment | DT_WORDBREAK | DT_NOPREFIX);
+  if (focused() && ShowsFocus()) {
+    // Around the text, as a check box or an option shows its focus.
+    RECT bounds = r;
+    DrawTextW(dc, text.c_str(), int(text.size()), &bounds, alignment | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+    InflateRect(&bounds, 1, 0);
+    IntersectRect(&bounds, &bounds, &r);
+    DrawFocusRect(dc, &bounds);
+  }
   SelectObject(dc, oldFont);
 }
 

@@ -133,6 +133,9 @@ enum class Border { kNone, kFixedSingle, kSizable };
 class Control;
 class Timer;
 LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
+// Hands a message of the message loop to the keyboard of the form it is for:
+// true when it was used there (dispatched, or taken as a dialog key).
+bool DialogKeys(MSG* msg);
 LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM);
 
 class Form {
@@ -191,6 +194,26 @@ class Form {
   // The form's controls in the order they were placed on it.
   const std::vector<Control*>& controls() const { return controls_; }
 
+  // ---- the keyboard, as in a dialog box ----
+  // Tab and Shift+Tab move the focus, the arrows move within a group of
+  // options and choose, Enter presses the default button (or the focused
+  // push button), Escape the cancel button.  Set before Load.
+  bool dialogKeys = false;
+  Control* defaultButton = nullptr;
+  Control* cancelButton = nullptr;
+  // The order in which Tab visits the controls (a container stands for the
+  // controls in it, listed in their turn); options listed one after another
+  // form one group with one Tab stop, on the chosen one.  Controls not listed
+  // are never focused by the keyboard.  Set before Load.
+  void SetTabOrder(std::vector<Control*> order) { tabOrder_ = std::move(order); }
+  // The push button that Enter presses now: the focused one, else the default.
+  Control* currentDefault() const { return currentDefault_ ? currentDefault_ : defaultButton; }
+  // A push button took the focus, or (null) the focus left the push buttons.
+  void PushButtonFocused(Control* button);
+  // Each group of options has its Tab stop on its chosen option, or on its
+  // first when none is chosen.
+  void UpdateTabStops();
+
   // The program ends (the message loop returns) when its last form is unloaded.
   static int LoadedForms();
 
@@ -217,8 +240,15 @@ class Form {
   void RemoveControl(Control* control);
   void EnsureImage();
   void Resized(int width, int height);
+  void ApplyTabOrder();
+  // WM_COMMAND as the dialog keys send it (Enter, Escape); true when handled.
+  bool KeyCommand(WPARAM wParam);
+  void FocusFirstControl();
 
   HWND hwnd_ = nullptr;
+  std::vector<Control*> tabOrder_;
+  Control* currentDefault_ = nullptr;
+  HWND lastFocus_ = nullptr;  // restored when the form is activated again
   std::string caption_;
   COLORREF backColour_ = GetSysColor(COLOR_BTNFACE);
   RECT pending_ = {0, 0, 4800, 3600};  // twips, until the window exists
@@ -240,6 +270,16 @@ int RunMessageLoop();
 
 class PictureBox;
 
+// What a control is to the keyboard and to assistive technology.
+enum class Role {
+  kStatic,      // seen, never focused (a picture, a text)
+  kPushButton,  // Space (on release) and Enter press it
+  kCheckBox,    // Space toggles it
+  kOption,      // one of a group: the arrows move and choose, Space chooses
+  kLink,        // Space and Enter open it
+  kSystem,      // a system control, which answers for itself
+};
+
 // A child window of a form, or of a picture box on it (its container).
 // Controls sharing a name are told apart by `index`.
 class Control {
@@ -255,7 +295,7 @@ class Control {
 
   // Puts the control into a picture box: it moves with it and its geometry is
   // relative to it.  Set before the form is loaded.
-  void SetContainer(PictureBox* container) { container_ = container; }
+  void SetContainer(PictureBox* container);
   // The window identifier (as GetDlgItem finds it).  Set before loading.
   void SetId(int id) { id_ = id; }
   int id() const { return id_; }
@@ -278,6 +318,24 @@ class Control {
   void Refresh();
 
   std::function<void(int index)> onClick;
+  // The control's action, as a click, Space, Enter or assistive technology
+  // asks for it: nothing while it is disabled.
+  virtual void Press();
+
+  // The keyboard and accessibility.  Set the role before loading.
+  Role role = Role::kStatic;
+  // Checked (a check box) or chosen (an option).
+  void SetChecked(bool checked);
+  bool checked() const { return checked_; }
+  // The window text, which assistive technology reads as the control's name.
+  void SetText(const std::string& text);
+  const std::string& text() const { return text_; }
+  // A name other than the text, for a text that says what is chosen (a path)
+  // rather than what it is: the text is then read as its value.
+  std::string accessibleName;
+  bool focused() const { return hasFocus_; }
+  // Focus is shown unless the window's keyboard cues hide it.
+  bool ShowsFocus() const;
 
  protected:
   // The window class and styles of this kind of control; created with the form.
@@ -287,6 +345,8 @@ class Control {
   virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
   virtual void Created() {}
   virtual void Resized() {}
+  // It became, or stopped being, the push button that Enter presses.
+  virtual void DefaultChanged() { Refresh(); }
   // Fills the control with what lies behind it: the container's or the
   // form's persistent image, or else the form's back colour.
   void PaintBackground(HDC dc);
@@ -295,9 +355,17 @@ class Control {
   friend class Form;
   friend LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM);
   void Create();
+  // Keys, button messages and WM_GETOBJECT for the roles; true when handled.
+  bool RoleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
   Form& owner_;
   PictureBox* container_ = nullptr;
+  bool holdsControls_ = false;  // a container: the keyboard goes into it
+  bool checked_ = false;
+  bool hasFocus_ = false;
+  bool spaceDown_ = false;
+  bool groupStart_ = true;  // an option that begins its group (set by the tab order)
+  std::string text_;
   int id_ = 0;
   HWND hwnd_ = nullptr;
   RECT rect_ = {0, 0, 1200, 1200};
@@ -384,7 +452,6 @@ class Label : public Control {
 
  protected:
   void Paint(HDC dc) override;
-  void Created() override;
 
  private:
   std::string caption_;
@@ -396,7 +463,7 @@ class Label : public Control {
 // A drop-down list with an editable text.
 class ComboBox : public Control {
  public:
-  using Control::Control;
+  explicit ComboBox(Form& owner, int index = 0) : Control(owner, index) { role = Role::kSystem; }
   void AddItem(const std::string& item);
   void Clear();
   int ListCount() const;

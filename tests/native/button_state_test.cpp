@@ -11,7 +11,10 @@
 namespace gelmo {
 namespace {
 
-enum class In { kMove, kLeftDown, kLeftUp, kRightDown, kRightUp, kMiddleUp, kFocus, kBlur, kPollOver, kPollForm, kPollOther, kResize };
+enum class In {
+  kMove, kLeftDown, kLeftUp, kRightDown, kRightUp, kMiddleUp, kFocus, kBlur, kPollOver, kPollForm, kPollOther, kResize,
+  kSpaceDown, kSpaceUp, kDefault, kNotDefault
+};
 
 ButtonEffect Feed(CommandButton& b, In in) {
   switch (in) {
@@ -27,6 +30,10 @@ ButtonEffect Feed(CommandButton& b, In in) {
     case In::kPollForm: return b.HoverPoll(HoverTarget::kParentForm);
     case In::kPollOther: return b.HoverPoll(HoverTarget::kOther);
     case In::kResize: return b.Resized();
+    case In::kSpaceDown: return b.KeyDown();
+    case In::kSpaceUp: return b.KeyUp();
+    case In::kDefault: return b.SetDefault(true);
+    case In::kNotDefault: return b.SetDefault(false);
   }
   return {};
 }
@@ -75,6 +82,18 @@ const std::vector<Sequence> kSequences = {
       {In::kLeftDown, Face::kPressed, 4}, {In::kLeftUp, Face::kHighLightSelect, 4, true}}},
     {"ReleaseInNormalStillClicks",  // a press that started elsewhere
      {{In::kLeftUp, N, 1, true}}},
+    // The keyboard: Space clicks when let go, on the control it went down on.
+    {"SpaceOnTheFocusedButtonClicksOnRelease",
+     {{In::kFocus, Face::kSelected, 3}, {In::kSpaceDown, Face::kPressed, 3}, {In::kSpaceDown, N, 3},
+      {In::kSpaceUp, Face::kSelected, 3, true}, {In::kSpaceUp, N, 3, false}}},
+    {"SpaceCancelledByTheFocusLeaving",
+     {{In::kFocus, Face::kSelected, 3}, {In::kSpaceDown, Face::kPressed, 3}, {In::kBlur, Face::kNormal, 1},
+      {In::kSpaceUp, N, 1, false}}},
+    // The default button wears the Selected face where it would show Normal.
+    {"DefaultShowsSelectedWhereOthersShowNormal",
+     {{In::kDefault, Face::kSelected, 1}, {In::kMove, Face::kHighLight, 2}, {In::kPollOther, Face::kSelected, 1},
+      {In::kFocus, Face::kSelected, 3}, {In::kBlur, Face::kSelected, 1}, {In::kNotDefault, Face::kNormal, 1},
+      {In::kMove, Face::kHighLight, 2}, {In::kDefault, N, 2}}},
 };
 
 TEST(CommandButtonSequences, EachStepDrawsAndClicksAsExpected) {

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "scr/dialog/dialog_win.h"
 #include "tests/win/child_process.h"
@@ -168,6 +170,100 @@ TEST_F(SettingsRun, CancelAndTheCloseBoxWriteNothing) {
     EXPECT_EQ(process->WaitExit(20000), 0) << closeBox;
     EXPECT_EQ(ReadAll(ini), before) << closeBox;
   }
+}
+
+// Keys as the keyboard gives them, through the system's input to the window
+// in front; then a moment for the dialog to take them.
+void Keys(std::initializer_list<WORD> keys, bool shift = false) {
+  std::vector<INPUT> input;
+  auto add = [&](WORD key, bool up) {
+    INPUT i = {};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = key;
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.push_back(i);
+  };
+  for (WORD key : keys) {
+    if (shift) add(VK_SHIFT, false);
+    add(key, false);
+    add(key, true);
+    if (shift) add(VK_SHIFT, true);
+  }
+  SendInput(UINT(input.size()), input.data(), sizeof(INPUT));
+  PumpUntil(300, [] { return false; });
+}
+
+// The identifier of the dialog's control that has the keyboard's focus.
+int Focused(HWND dialog) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+  return info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : -1;
+}
+
+// The dialog by keyboard alone: Tab and Shift+Tab, Space on the check box,
+// the arrows in a group of options, Enter anywhere for 設定, Enter and Space
+// on a focused push button, Escape for ｷｬﾝｾﾙ.
+TEST_F(SettingsRun, TheKeyboardAloneReachesAndWorksEveryControl) {
+  Start("gelmo-dialog-keys");
+  const std::string given = Settings(" 0", "", " 1", "", " 0", " 0", " 0", "", " 0");
+  WriteAll(ini, given);
+  auto openInFront = [&] {
+    HWND dialog = Open();
+    if (!dialog) return dialog;
+    SetForegroundWindow(dialog);
+    PumpUntil(5000, [&] { return GetForegroundWindow() == dialog && Focused(dialog) == kIdLblFill; });
+    return dialog;
+  };
+  HWND dialog = openInFront();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_EQ(Focused(dialog), kIdLblFill) << "the first control has the focus";
+  // Disabled buttons are passed over; each group of options is one stop.
+  std::vector<int> forward;
+  for (int i = 0; i < 5; ++i) Keys({VK_TAB}), forward.push_back(Focused(dialog));
+  EXPECT_EQ(forward, (std::vector<int>{kIdLblObj, kIdLblBack + 1, kIdLblBgm, kIdCmdSet, kIdCmdCan}));
+  std::vector<int> back;
+  for (int i = 0; i < 5; ++i) Keys({VK_TAB}, true), back.push_back(Focused(dialog));
+  EXPECT_EQ(back, (std::vector<int>{kIdCmdSet, kIdLblBgm, kIdLblBack + 1, kIdLblObj, kIdLblFill}));
+
+  HWND fill = Control(dialog, kIdLblFill);
+  Keys({VK_SPACE});
+  EXPECT_EQ(SendMessageA(fill, BM_GETCHECK, 0, 0), BST_CHECKED);
+  Keys({VK_TAB, VK_DOWN});
+  EXPECT_EQ(Focused(dialog), kIdLblObj + 1);
+  EXPECT_EQ(SendMessageA(Control(dialog, kIdLblObj + 1), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_TRUE(IsWindowEnabled(Control(dialog, kIdCmdF))) << "its file button with it";
+  Keys({VK_RETURN});
+  EXPECT_EQ(process->WaitExit(20000), 0);
+  const std::string saved = Settings(Number("1"), "", Number("1"), "", Number("0"), Number("0"), Number("0"), "",
+                                     Number("1")) +
+                            kNoSlideFolder;
+  EXPECT_EQ(ReadAll(ini), saved);
+
+  // Changed, then closed without saving: Enter on a focused ｷｬﾝｾﾙ, and Escape.
+  for (bool escape : {false, true}) {
+    dialog = openInFront();
+    ASSERT_NE(dialog, nullptr);
+    Keys({VK_SPACE});
+    if (!escape) {
+      Keys({VK_TAB, VK_TAB}, true);
+      EXPECT_EQ(Focused(dialog), kIdCmdCan);
+    }
+    Keys({escape ? WORD(VK_ESCAPE) : WORD(VK_RETURN)});
+    EXPECT_EQ(process->WaitExit(20000), 0) << escape;
+    EXPECT_EQ(ReadAll(ini), saved) << escape;
+  }
+  // Space on a focused 設定 saves.
+  dialog = openInFront();
+  ASSERT_NE(dialog, nullptr);
+  Keys({VK_SPACE});
+  Keys({VK_TAB, VK_TAB, VK_TAB}, true);
+  EXPECT_EQ(Focused(dialog), kIdCmdSet);
+  Keys({VK_SPACE});
+  EXPECT_EQ(process->WaitExit(20000), 0);
+  EXPECT_EQ(ReadAll(ini), Settings(Number("1"), "", Number("1"), "", Number("0"), Number("0"), Number("0"), "",
+                                   Number("0")) +
+                              kNoSlideFolder);
 }
 
 TEST_F(SettingsRun, SettingsThatCannotBeWrittenStillCloseTheDialog) {

@@ -2,6 +2,7 @@
 // settings, the option clicks, the real file-open and colour dialogs driven
 // from a second thread, the thumbnails, the gradient and the home-page link.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -350,6 +351,90 @@ TEST_F(Dialog, OptionClicksSetTheKindsMarksAndButtons) {
   Click(dialog->lbl_Fill.hwnd());
   EXPECT_EQ(g_saverSettings.FillScreen, 0);
   EXPECT_TRUE(Unmarked(dialog->Img_Fill));
+}
+
+// What a screen reader is told of a control, through the platform's accessibility.
+struct Told {
+  std::string name;
+  LONG role = 0, state = 0;
+};
+Told Accessible(HWND window) {
+  Told told;
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))) ||
+      !object)
+    return told;
+  VARIANT self;
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  if (SUCCEEDED(object->get_accName(self, &name)) && name) told.name = forms::Narrow(name);
+  SysFreeString(name);
+  VARIANT value;
+  VariantInit(&value);
+  if (SUCCEEDED(object->get_accRole(self, &value)) && value.vt == VT_I4) told.role = value.lVal;
+  VariantInit(&value);
+  if (SUCCEEDED(object->get_accState(self, &value)) && value.vt == VT_I4) told.state = value.lVal;
+  object->Release();
+  return told;
+}
+
+// Names, roles and states, and the keyboard's walk: Tab in reading order
+// through what is enabled, one stop per group of options, on the chosen one.
+TEST_F(Dialog, EveryControlTellsItsNameRoleAndStateAndTabWalksThemInReadingOrder) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  SaverSettings s = Kinds(1, 1, 0);
+  s.FillScreen = 1;
+  s.ObjFile() = "C:\\pics\\a.jpg";
+  Open(s);
+  constexpr LONG kChecked = STATE_SYSTEM_CHECKED, kOff = STATE_SYSTEM_UNAVAILABLE;
+  struct Case { forms::Control* control; const char* name; LONG role, state; };
+  const Case cases[] = {
+      {&dialog->Cmd_Set, "設定", ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_DEFAULT},
+      {&dialog->Cmd_Can, "ｷｬﾝｾﾙ", ROLE_SYSTEM_PUSHBUTTON, 0},
+      {&dialog->Cmd_F[0], "参照…", ROLE_SYSTEM_PUSHBUTTON, 0},
+      {&dialog->Cmd_F[1], "参照…", ROLE_SYSTEM_PUSHBUTTON, kOff},
+      {&dialog->Cmd_Folder, "参照…", ROLE_SYSTEM_PUSHBUTTON, kOff},
+      {&dialog->Cmd_Color, "色指定", ROLE_SYSTEM_PUSHBUTTON, kOff},
+      // The first control has the focus as the dialog opens.
+      {&dialog->lbl_Fill, "画面全体に表示", ROLE_SYSTEM_CHECKBUTTON, kChecked | STATE_SYSTEM_FOCUSED},
+      {&dialog->lbl_Obj[0], "デスクトップのキャプチャ画像", ROLE_SYSTEM_RADIOBUTTON, 0},
+      {&dialog->lbl_Obj[1], "画像ファイルを指定", ROLE_SYSTEM_RADIOBUTTON, kChecked},
+      {&dialog->lbl_Back[1], "デスクトップのキャプチャ画像", ROLE_SYSTEM_RADIOBUTTON, kChecked},
+      {&dialog->lbl_BGM[2], "MP3、WAV", ROLE_SYSTEM_RADIOBUTTON, 0},
+      {&dialog->lbl_URL, dialog->lbl_URL.caption().c_str(), ROLE_SYSTEM_LINK, 0},
+      // A path says which row it belongs to; the path is its value.
+      {&dialog->lbl_Fname[0], "オブジェクトの画像ファイル", ROLE_SYSTEM_STATICTEXT, 0},
+  };
+  constexpr LONG kLooked = kChecked | kOff | STATE_SYSTEM_DEFAULT | STATE_SYSTEM_FOCUSED;
+  for (const Case& c : cases) {
+    const Told told = Accessible(c.control->hwnd());
+    EXPECT_EQ(told.name, c.name);
+    EXPECT_EQ(told.role, c.role) << c.name;
+    EXPECT_EQ(told.state & kLooked, c.state) << c.name;
+  }
+
+  std::vector<int> walk;
+  HWND w = dialog->hwnd();
+  for (HWND at = GetNextDlgTabItem(w, nullptr, FALSE); at && walk.size() < 30; at = GetNextDlgTabItem(w, at, FALSE)) {
+    if (!walk.empty() && GetDlgCtrlID(at) == walk.front()) break;
+    walk.push_back(GetDlgCtrlID(at));
+  }
+  EXPECT_EQ(walk, (std::vector<int>{kIdLblFill, kIdLblObj + 1, kIdCmdF, kIdLblBack + 1, kIdLblBgm, kIdCmdSet,
+                                    kIdCmdCan, kIdLblUrl}));
+
+  // Clicked, the option is chosen and focused, the one before is not, and the
+  // group's Tab stop moves with the choice; the check box turns off.
+  Click(dialog->lbl_Obj[2].hwnd());
+  EXPECT_EQ(Accessible(dialog->lbl_Obj[1].hwnd()).state & kLooked, 0);
+  EXPECT_EQ(Accessible(dialog->lbl_Obj[2].hwnd()).state & kLooked, kChecked | STATE_SYSTEM_FOCUSED);
+  EXPECT_EQ(GetNextDlgTabItem(w, dialog->lbl_Fill.hwnd(), FALSE), dialog->lbl_Obj[2].hwnd());
+  Click(dialog->lbl_Fill.hwnd());
+  EXPECT_EQ(Accessible(dialog->lbl_Fill.hwnd()).state & kChecked, 0);
+  // With the focus on another push button, that one is the default.
+  SetFocus(dialog->Cmd_Can.hwnd());
+  EXPECT_EQ(Accessible(dialog->Cmd_Can.hwnd()).state & kLooked, STATE_SYSTEM_DEFAULT | STATE_SYSTEM_FOCUSED);
+  EXPECT_EQ(Accessible(dialog->Cmd_Set.hwnd()).state & kLooked, 0);
 }
 
 TEST_F(Dialog, ChoosingAFileTakesPathFolderAndThumbnailAndCancelKeepsThem) {
