@@ -1,5 +1,7 @@
 #include "renderer/renderer_win.h"
 
+#include <mmsystem.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <chrono>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "renderer/bitmap_file.h"
+#include "renderer/frame_pacer.h"
 #include "renderer/gl.h"
 #include "renderer/scene.h"
 #include "renderer/scene_context_win.h"
@@ -125,15 +128,26 @@ void ReleaseContext() {
   wglDeleteContext(g_hglrc);
 }
 
+double SecondsSinceStart() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return SecondsBetween(g_counterStart, now.QuadPart, g_counterFrequency);
+}
+
+// The refresh rate of the display the window opens on (the primary).
+int DisplayHertz() {
+  DEVMODEA mode = {};
+  mode.dmSize = sizeof mode;
+  return EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) ? int(mode.dmDisplayFrequency) : 0;
+}
+
 void Repaint(HWND window) {
   // Lowers the cursor's display count at every repaint, so it stays hidden.
   ShowCursor(FALSE);
   // Before the loop starts the paint is left pending (not validated).
   if (!g_running) return;
 
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  g_time = SecondsBetween(g_counterStart, now.QuadPart, g_counterFrequency);
+  g_time = SecondsSinceStart();
 
   if (g_keyDown[VK_ESCAPE]) {
     g_running = 0;
@@ -271,19 +285,29 @@ int RendererMain(HINSTANCE instance) {
   }
   g_running = 1;
 
-  // Draw whenever the queue is otherwise empty: an idle turn invalidates the
-  // window, and the next turn delivers WM_PAINT.  No pacing; motion depends on
-  // g_time only.
+  // Draw when the queue is otherwise empty and a frame is due: an idle turn
+  // invalidates the window, and the next turn delivers WM_PAINT.  Frames keep
+  // to the display's rate even where the driver does not pace them (vertical
+  // sync forced off, remote sessions); between them the loop sleeps until the
+  // next frame or the next message, so keys stay immediate.  Motion depends
+  // on g_time only.
+  FramePacer pacer(FrameIntervalFor(DisplayHertz()));
+  timeBeginPeriod(1);  // waits to the millisecond, not the system's 15.6 ms tick
   MSG msg = {};
   PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
   while (msg.message != WM_QUIT) {
     if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
-    } else {
-      InvalidateRect(window, nullptr, FALSE);
+      continue;
     }
+    const double now = SecondsSinceStart();
+    if (pacer.Due(now))
+      InvalidateRect(window, nullptr, FALSE);
+    else
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, pacer.WaitMilliseconds(now), QS_ALLINPUT);
   }
+  timeEndPeriod(1);
   g_running = 0;
   ShutdownScene();
   return static_cast<int>(msg.wParam);

@@ -1,7 +1,6 @@
 #include "scr/start/preview_plan.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace gelmo {
 
@@ -21,17 +20,5 @@ PreviewLayers PreviewLayersFor(const SaverSettings& settings) {
 }
 
 int PreviewPictureSide(int width, int height) { return std::clamp(2 * std::max(width, height), 128, 512); }
-
-bool FramePacer::Due(double now) {
-  if (now < next_) return false;
-  // The grid point after now: frames stay on the grid however late this one is.
-  next_ = next_ < 0 || now - next_ >= kInterval ? now + kInterval : next_ + kInterval;
-  return true;
-}
-
-unsigned FramePacer::WaitMilliseconds(double now) const {
-  const double ms = std::ceil((next_ - now) * 1000.0);
-  return ms < 1.0 ? 1u : static_cast<unsigned>(ms);
-}
 
 }  // namespace gelmo

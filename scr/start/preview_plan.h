@@ -1,5 +1,5 @@
 // The live preview's plan: what it shows on the sheet and the backdrop for
-// the settings, how large it decodes the pictures, and when it draws.
+// the settings and how large it decodes the pictures.
 #pragma once
 
 #include <cstdint>
@@ -39,20 +39,5 @@ PreviewLayers PreviewLayersFor(const SaverSettings& settings);
 // The longest side, in pixels, that the preview decodes a picture to for a
 // host of this size: twice the host's longer side, 128 to 512.
 int PreviewPictureSide(int width, int height);
-
-// Frames on a fixed grid of 1/30 s: never more than 30 in a second, and a late
-// frame does not make the next one come sooner than the grid allows.
-class FramePacer {
- public:
-  static constexpr double kInterval = 1.0 / 30.0;
-  // True when a frame is due at `now` (seconds, any origin); the next frame
-  // is then the first grid point after it.
-  bool Due(double now);
-  // Milliseconds from `now` to the next frame, at least 1.
-  unsigned WaitMilliseconds(double now) const;
-
- private:
-  double next_ = -1.0;  // before the first frame, any time is due
-};
 
 }  // namespace gelmo

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "renderer/frame_pacer.h"
 #include "scr/forms/forms_win.h"
 #include "scr/settings/settings.h"
 #include "scr/start/preview_plan.h"
@@ -44,7 +45,7 @@ class PreviewForm : public forms::Form {
   HDC dc_ = nullptr;
   HGLRC context_ = nullptr;
   std::int64_t clockStart_ = 0, clockFrequency_ = 1;
-  FramePacer pacer_;
+  FramePacer pacer_{1.0 / 30.0};  // never more than 30 frames a second
   int frames_ = 0;
 };
 

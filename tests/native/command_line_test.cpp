@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "renderer/frame_pacer.h"
 #include "scr/start/preview_plan.h"
 
 namespace gelmo {
@@ -94,7 +95,7 @@ TEST(PreviewPlan, LayersAreWhatTheSaverWouldShow) {
 TEST(PreviewPlan, FramesKeepToThirtyASecondWhateverTheTimerDoes) {
   // Timer turns every 10 ms, every 16 ms, every 47 ms, and after a stall.
   for (const double step : {0.010, 0.015625, 0.047, 0.3}) {
-    FramePacer pacer;
+    FramePacer pacer(1.0 / 30.0);
     int frames = 0;
     double t = 0;
     for (; t < 10.0; t += step) {

@@ -96,6 +96,30 @@ TEST(RendererLoop, OtherKeysAndMouseDoNotEndIt) {
   EXPECT_EQ(run.exitCode, 0);
 }
 
+// Where nothing else paces the frames (a virtual screen has no vertical
+// blank, and the driver grants the swap interval all the same), they keep to
+// the display's refresh rate; Escape still ends the loop at once.
+TEST(RendererLoop, FramesKeepToTheDisplaysRateAndEscapeStaysImmediate) {
+  DEVMODEA mode = {};
+  mode.dmSize = sizeof mode;
+  EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+  const int hertz = mode.dmDisplayFrequency > 1 ? int(mode.dmDisplayFrequency) : 60;
+  std::atomic<int> frames{0};
+  std::atomic<DWORD> escapeAt{0};
+  LoopRun run = RunLoop([&](HWND w) {
+    const int before = g_paints;
+    Sleep(10000);
+    frames = g_paints - before;
+    escapeAt = GetTickCount();
+    PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  const DWORD ended = GetTickCount();
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_LE(frames, hertz * 10 * 105 / 100) << hertz << " Hz";
+  EXPECT_GE(frames, 100) << "it still draws";
+  EXPECT_LT(ended - escapeAt, 100u);
+}
+
 TEST(RendererLoop, EscapeReleasedBeforeAnyRepaintIsMissed) {
   std::atomic<int> paintsAfterTap{0};
   LoopRun run = RunLoop([&](HWND w) {
