@@ -17,7 +17,7 @@
 #include "scr/forms/text_win.h"
 #include "scr/settings/number_text.h"
 #include "scr/settings/settings_win.h"
-#include "scr/start/resources.h"
+#include "scr/forms/resources.h"
 
 namespace gelmo {
 

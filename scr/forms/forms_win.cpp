@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "scr/forms/bmp_writer.h"
+#include "scr/forms/forms_detail_win.h"
 #include "scr/forms/text_win.h"
 
 namespace gelmo::forms {
@@ -11,7 +11,6 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"GelmoForm";
 constexpr wchar_t kOwnDcFormClass[] = L"GelmoFormOwnDC";
-constexpr wchar_t kControlClass[] = L"GelmoControl";
 int g_loadedForms = 0;
 MousePointer g_mousePointer = MousePointer::kDefault;
 
@@ -21,6 +20,10 @@ int DeviceCaps(int index) {
   ReleaseDC(nullptr, screen);
   return value;
 }
+
+}  // namespace
+
+namespace detail {
 
 void RegisterClasses() {
   static bool done = false;
@@ -41,25 +44,10 @@ void RegisterClasses() {
   RegisterClassW(&wc);
 }
 
-// The form or control a window belongs to: handed over as the creation
-// parameter, kept in the window's user data.
-template <typename T>
-T* ObjectOfWindow(HWND hwnd, UINT message, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
-
-
 RECT PixelRect(const RECT& twips) {
   return {PixelsX(twips.left), PixelsY(twips.top), PixelsX(twips.right), PixelsY(twips.bottom)};
 }
 
-// A memory bitmap of w x h pixels selected into `dc` (created when null),
-// cleared to `colour`, with as much of the old bitmap's content as fits.
-// `oldBitmap` keeps what the context held first, for the final clean-up.
 void ResizeImage(HDC& dc, HBITMAP& image, HGDIOBJ& oldBitmap, int& width, int& height, int w, int h,
                  COLORREF colour) {
   if (image && w == width && h == height) return;
@@ -94,14 +82,15 @@ void FreeImage(HDC dc, HBITMAP image, HGDIOBJ oldBitmap) {
   if (image) DeleteObject(image);
 }
 
-// While the application-wide pointer is not the default it covers every window.
 bool SetApplicationCursor() {
   if (g_mousePointer == MousePointer::kDefault) return false;
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   return true;
 }
 
-}  // namespace
+}  // namespace detail
+
+using namespace detail;
 
 int TwipsPerPixelX() { return 1440 / std::max(1, DeviceCaps(LOGPIXELSX)); }
 int TwipsPerPixelY() { return 1440 / std::max(1, DeviceCaps(LOGPIXELSY)); }
@@ -422,362 +411,6 @@ int RunMessageLoop() {
     DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
-}
-
-// ---- Control ---------------------------------------------------------------
-
-Control::Control(Form& owner, int index) : index(index), owner_(owner) {
-  owner_.AddControl(this);
-  if (owner_.hwnd()) Create();
-}
-
-Control::~Control() {
-  owner_.RemoveControl(this);
-  if (hwnd_) {
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
-  }
-}
-
-const wchar_t* Control::ClassName() const { return kControlClass; }
-
-void Control::SetContainer(PictureBox* container) {
-  container_ = container;
-  if (container_) container_->holdsControls_ = true;
-}
-
-void Control::Create() {
-  RegisterClasses();
-  const RECT px = PixelRect(rect_);
-  HWND parent = container_ && container_->hwnd() ? container_->hwnd() : owner_.hwnd();
-  // A container passes the keyboard on to the controls in it.
-  hwnd_ = CreateWindowExW(holdsControls_ ? WS_EX_CONTROLPARENT : 0, ClassName(), Wide(text_).c_str(), WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | Style(),
-                          px.left, px.top, px.right - px.left, px.bottom - px.top, parent,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleW(nullptr), this);
-  if (!hwnd_) return;
-  if (ClassName() != kControlClass) {
-    // A system control: keep its own procedure, remember the object.
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  }
-  // A control placed later stands in front of those placed before it.
-  SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  EnableWindow(hwnd_, enabled_);
-  Created();
-}
-
-void Control::Move(int left, int top, int width, int height) {
-  rect_ = {left, top, left + width, top + height};
-  if (hwnd_) {
-    const RECT px = PixelRect(rect_);
-    MoveWindow(hwnd_, px.left, px.top, px.right - px.left, px.bottom - px.top, TRUE);
-  }
-  Resized();
-}
-
-void Control::SetVisible(bool visible) {
-  visible_ = visible;
-  if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
-}
-
-void Control::SetEnabled(bool enabled) {
-  enabled_ = enabled;
-  if (hwnd_) {
-    EnableWindow(hwnd_, enabled);
-    InvalidateRect(hwnd_, nullptr, TRUE);
-  }
-}
-
-void Control::Refresh() {
-  if (hwnd_) {
-    InvalidateRect(hwnd_, nullptr, TRUE);
-    UpdateWindow(hwnd_);
-  }
-}
-
-void Control::PaintBackground(HDC dc) {
-  RECT r;
-  GetClientRect(hwnd_, &r);
-  HDC behind = container_ ? container_->hdc() : owner_.hasImage() ? owner_.hdc() : nullptr;
-  if (behind) {
-    const RECT px = PixelRect(rect_);
-    BitBlt(dc, 0, 0, r.right, r.bottom, behind, px.left, px.top, SRCCOPY);
-  } else {
-    FillSolid(dc, &r, owner_.backColour());
-  }
-}
-
-bool Control::OnMessage(UINT message, WPARAM, LPARAM, LRESULT* result) {
-  if (message == WM_LBUTTONUP && onClick && enabled_) {
-    onClick(index);
-    *result = 0;
-    return true;
-  }
-  return false;
-}
-
-LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  Control* control = ObjectOfWindow<Control>(hwnd, message, lParam);
-  if (!control) return DefWindowProcW(hwnd, message, wParam, lParam);
-  LRESULT result = 0;
-  switch (message) {
-    case WM_SETFOCUS:
-      control->hasFocus_ = true;
-      if (control->role == Role::kPushButton) control->owner_.PushButtonFocused(control);
-      break;
-    case WM_KILLFOCUS: {
-      control->hasFocus_ = false;
-      control->spaceDown_ = false;
-      // Enter goes back to the default button unless another push button takes the focus.
-      HWND next = reinterpret_cast<HWND>(wParam);
-      const bool toPushButton = next && (SendMessageW(next, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON));
-      if (control->role == Role::kPushButton && !toPushButton) control->owner_.PushButtonFocused(nullptr);
-      break;
-    }
-    default:
-      break;
-  }
-  if (control->OnMessage(message, wParam, lParam, &result)) return result;
-  if (control->RoleMessage(message, wParam, lParam, &result)) return result;
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;  // Paint covers the whole control
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      control->Paint(dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_DESTROY:
-      control->hwnd_ = nullptr;
-      return 0;
-    case WM_SETCURSOR:
-      if (SetApplicationCursor()) return TRUE;
-      if (control->cursor && LOWORD(lParam) == HTCLIENT) {
-        SetCursor(control->cursor);
-        return TRUE;
-      }
-      return DefWindowProcW(hwnd, message, wParam, lParam);
-    default:
-      return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-}
-
-// ---- PictureBox ------------------------------------------------------------
-
-PictureBox::~PictureBox() { FreeImage(imageDc_, image_, oldBitmap_); }
-
-void PictureBox::EnsureImage() {
-  ResizeImage(imageDc_, image_, oldBitmap_, imageWidth_, imageHeight_, std::max(1, PixelWidth()),
-              std::max(1, PixelHeight()), backColour_);
-}
-
-void PictureBox::Refresh() {
-  if (hwnd()) RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
-HDC PictureBox::hdc() {
-  EnsureImage();
-  return imageDc_;
-}
-
-void PictureBox::Created() { EnsureImage(); }
-void PictureBox::Resized() { EnsureImage(); }
-
-void PictureBox::Cls() {
-  EnsureImage();
-  RECT all = {0, 0, imageWidth_, imageHeight_};
-  FillSolid(imageDc_, &all, backColour_);
-  if (picture_) PaintPicture(*picture_, 0, 0, picture_->width(), picture_->height(), 0, 0, picture_->width(), picture_->height());
-  Refresh();
-}
-
-void PictureBox::SetBackColour(COLORREF colour) {
-  backColour_ = colour;
-  Cls();
-}
-
-void PictureBox::SetPicture(std::shared_ptr<Picture> picture) {
-  picture_ = std::move(picture);
-  Cls();
-}
-
-void PictureBox::PaintPicture(const Picture& picture, int x, int y, int width, int height, int srcX,
-                              int srcY, int srcWidth, int srcHeight) {
-  EnsureImage();
-  HDC source = CreateCompatibleDC(imageDc_);
-  HGDIOBJ old = SelectObject(source, picture.bitmap());
-  SetStretchBltMode(imageDc_, COLORONCOLOR);
-  StretchBlt(imageDc_, x, y, width, height, source, srcX, srcY, srcWidth, srcHeight, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
-}
-
-void PictureBox::Paint(HDC dc) {
-  EnsureImage();
-  BitBlt(dc, 0, 0, imageWidth_, imageHeight_, imageDc_, 0, 0, SRCCOPY);
-}
-
-std::vector<std::uint8_t> PictureBox::ImageRows(int* width, int* height) {
-  EnsureImage();
-  *width = imageWidth_;
-  *height = imageHeight_;
-  std::vector<std::uint8_t> rows(std::size_t(Bmp24RowBytes(imageWidth_)) * imageHeight_);
-  BITMAPINFO info = Dib24Info(imageWidth_, imageHeight_);
-  // GetDIBits wants the bitmap deselected.
-  HGDIOBJ held = SelectObject(imageDc_, oldBitmap_);
-  int got = GetDIBits(imageDc_, image_, 0, imageHeight_, rows.data(), &info, DIB_RGB_COLORS);
-  SelectObject(imageDc_, held);
-  if (got != imageHeight_) rows.clear();
-  return rows;
-}
-
-bool WriteBitmapFile(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rows) {
-  const std::vector<std::uint8_t> file = EncodeBmp24(width, height, rows);
-  if (file.empty()) return false;
-  HANDLE out = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (out == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(out, file.data(), DWORD(file.size()), &written, nullptr) && written == file.size();
-  return CloseHandle(out) && ok;
-}
-
-bool PictureBox::SaveImage(const std::string& path) {
-  int w = 0, h = 0;
-  const std::vector<std::uint8_t> rows = ImageRows(&w, &h);
-  return WriteBitmapFile(path, w, h, rows);
-}
-
-// ---- Image, Label, ComboBox, Shape ----------------------------------------------
-
-void Image::SetPicture(std::shared_ptr<Picture> picture) {
-  picture_ = std::move(picture);
-  Refresh();
-}
-
-void Image::Paint(HDC dc) {
-  RECT r;
-  GetClientRect(hwnd(), &r);
-  PaintBackground(dc);
-  if (!picture_ || !picture_->bitmap()) return;
-  HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(source, picture_->bitmap());
-  if (stretch) {
-    SetStretchBltMode(dc, HALFTONE);
-    StretchBlt(dc, 0, 0, r.right, r.bottom, source, 0, 0, picture_->width(), picture_->height(), SRCCOPY);
-  } else {
-    BitBlt(dc, 0, 0, picture_->width(), picture_->height(), source, 0, 0, SRCCOPY);
-  }
-  SelectObject(source, old);
-  DeleteDC(source);
-}
-
-Label::~Label() {
-  if (font_) DeleteObject(font_);
-}
-
-// The caption is also the window's text, for whoever reads windows (a screen
-// reader, a test).
-void Label::SetCaption(const std::string& caption) {
-  caption_ = caption;
-  SetText(caption_);
-  Refresh();
-}
-
-void Label::SetForeColour(COLORREF colour) {
-  foreColour_ = colour;
-  Refresh();
-}
-void Label::SetBackColour(COLORREF colour) {
-  backColour_ = colour;
-  Refresh();
-}
-
-void Label::SetFont(const char* face, double points, bool bold, bool underline) {
-  if (font_) DeleteObject(font_);
-  font_ = CreatePointFont(face, points, bold, underline);
-  Refresh();
-}
-
-void Label::Paint(HDC dc) {
-  RECT r;
-  GetClientRect(hwnd(), &r);
-  if (transparent)
-    PaintBackground(dc);
-  else
-    FillSolid(dc, &r, backColour_);
-  if (border) {
-    DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-    InflateRect(&r, -1, 0);
-  }
-  SetBkMode(dc, TRANSPARENT);
-  HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
-  SetTextColor(dc, enabled() ? foreColour_ : GetSysColor(COLOR_GRAYTEXT));
-  const std::wstring text = Wide(caption_);
-  DrawTextW(dc, text.c_str(), int(text.size()), &r, alignment | DT_WORDBREAK | DT_NOPREFIX);
-  if (focused() && ShowsFocus()) {
-    // Around the text, as a check box or an option shows its focus.
-    RECT bounds = r;
-    DrawTextW(dc, text.c_str(), int(text.size()), &bounds, alignment | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
-    InflateRect(&bounds, 1, 0);
-    IntersectRect(&bounds, &bounds, &r);
-    DrawFocusRect(dc, &bounds);
-  }
-  SelectObject(dc, oldFont);
-}
-
-ComboBox::~ComboBox() {
-  if (font_) DeleteObject(font_);
-}
-
-void ComboBox::SetFont(const char* face, double points) {
-  if (font_) DeleteObject(font_);
-  font_ = CreatePointFont(face, points);
-  if (hwnd()) SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-}
-
-void ComboBox::Created() {
-  if (font_) SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  for (const std::string& item : pending_)
-    SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-  SetWindowTextW(hwnd(), Wide(pendingText_).c_str());
-}
-
-void ComboBox::AddItem(const std::string& item) {
-  pending_.push_back(item);
-  if (hwnd()) SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-}
-
-void ComboBox::Clear() {
-  pending_.clear();
-  if (hwnd()) SendMessageW(hwnd(), CB_RESETCONTENT, 0, 0);
-}
-
-int ComboBox::ListCount() const { return int(pending_.size()); }
-std::string ComboBox::Item(int i) const { return i >= 0 && i < ListCount() ? pending_[i] : std::string(); }
-
-void ComboBox::SetText(const std::string& text) {
-  pendingText_ = text;
-  if (hwnd()) SetWindowTextW(hwnd(), Wide(text).c_str());
-}
-
-std::string ComboBox::Text() const {
-  if (!hwnd()) return pendingText_;
-  wchar_t buffer[1024] = {};
-  const int length = GetWindowTextW(hwnd(), buffer, int(std::size(buffer)));
-  return Narrow(std::wstring_view(buffer, std::size_t(std::max(length, 0))));
-}
-
-void Shape::Created() { SetWindowPos(hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
-
-void Shape::Paint(HDC dc) {
-  RECT r;
-  GetClientRect(hwnd(), &r);
-  FillSolid(dc, &r, filled ? fillColour : owner().backColour());
-  HBRUSH edge = CreateSolidBrush(borderColour);
-  FrameRect(dc, &r, edge);
-  DeleteObject(edge);
 }
 
 // ---- Timer -----------------------------------------------------------------

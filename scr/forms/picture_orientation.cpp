@@ -7,7 +7,7 @@ namespace gelmo {
 namespace {
 
 constexpr int kUpright = 1;
-constexpr int kMaxSegments = 1000;  // a photo has a dozen before its scan
+constexpr int kMaxSegments = 1000;  // a photo has a dozen before its Exif block
 constexpr std::uint16_t kOrientationTag = 0x0112;
 constexpr std::uint16_t kShortType = 3;
 constexpr std::size_t kEntryBytes = 12;
@@ -150,21 +150,6 @@ std::size_t MemoryPictureBytes::ReadAt(std::uint64_t offset, void* dst, std::siz
 int PictureOrientation(const PictureBytes& bytes) {
   if (IsJpeg(bytes)) return JpegOrientation(bytes);
   return TiffOrientation(Window(bytes, 0, bytes.Size()));
-}
-
-std::optional<PictureSize> JpegFrameSize(const PictureBytes& bytes) {
-  std::optional<PictureSize> frame;
-  if (!IsJpeg(bytes)) return frame;
-  ForEachJpegSegment(bytes, [&](std::uint8_t code, std::uint64_t at, std::uint64_t length) {
-    // Start of frame: C0 to CF but for C4 (Huffman tables), C8 and CC
-    // (arithmetic coding conditions): precision, height, width.
-    if (code < 0xC0 || code > 0xCF || code == 0xC4 || code == 0xC8 || code == 0xCC) return true;
-    std::uint8_t header[5];
-    if (length >= sizeof header && bytes.ReadAt(at, header, sizeof header) == sizeof header)
-      frame = PictureSize{U16(header + 3, false), U16(header + 1, false)};
-    return false;
-  });
-  return frame;
 }
 
 bool OrientationSwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }

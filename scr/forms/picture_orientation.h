@@ -37,15 +37,6 @@ class MemoryPictureBytes final : public PictureBytes {
 // never outside them, and for a JPEG never outside the Exif segment.
 int PictureOrientation(const PictureBytes& bytes);
 
-// The size a JPEG's frame header claims (its first start-of-frame segment
-// before the scan), read the same careful way; nothing for another file or
-// one without a readable frame header.  A decoder may take the whole claimed
-// size at once, so a caller checks it first.
-struct PictureSize {
-  std::uint32_t width = 0, height = 0;
-};
-std::optional<PictureSize> JpegFrameSize(const PictureBytes& bytes);
-
 // Orientations 5..8 turn the picture a quarter: width and height trade places.
 bool OrientationSwapsSides(int orientation);
 

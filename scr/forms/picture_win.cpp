@@ -14,6 +14,7 @@
 #include "scr/forms/forms_win.h"
 #include "scr/forms/bmp_writer.h"
 #include "scr/forms/picture_files.h"
+#include "scr/forms/picture_header.h"
 #include "scr/forms/picture_orientation.h"
 #include "scr/forms/picture_reduction.h"
 #include "scr/forms/text_win.h"
@@ -221,10 +222,11 @@ bool FitsInMemory(std::uint64_t width, std::uint64_t height) {
 std::shared_ptr<Picture> Decode(IWICStream* stream, const PictureLoad& how) {
   const StreamBytes bytes(stream);
   const int orientation = PictureOrientation(bytes);
-  // A JPEG decoder may take the whole frame into memory as it opens (Wine's
-  // does), so a frame that could never fit is refused before it is opened.
-  if (const std::optional<PictureSize> claimed = JpegFrameSize(bytes);
-      claimed && !FitsInMemory(claimed->width, claimed->height))
+  // A decoder may take the whole frame into memory as it opens (Wine's PNG
+  // and JPEG decoders do), so a picture that could never fit, by what its own
+  // headers claim, is refused before one is made.
+  if (const std::optional<PictureClaim> claim = ClaimedPictureSize(bytes);
+      claim && !ClaimFits(*claim, kMostPictureSide, kMostPicturePixels))
     return nullptr;
   LARGE_INTEGER start = {};
   Com<IWICBitmapDecoder> decoder;

@@ -4,7 +4,6 @@
 #include "scr/forms/program_win.h"
 #include "scr/forms/text_win.h"
 #include "scr/settings/settings_win.h"
-#include "scr/start/command_line.h"
 
 namespace gelmo {
 
@@ -122,8 +121,7 @@ void SaverForm::OnQueryUnload(bool&, forms::UnloadMode) {
     if (HasMusicExtension(g_saverSettings.BgmFile, "WAV")) music_.WavStop();
     if (HasMusicExtension(g_saverSettings.BgmFile, "MP3")) music_.Mp3Close();
   }
-  // Only the saver mode proper hid the cursor at start-up.
-  if (CommandSwitch(forms::CommandLineArguments()) == "S") ShowCursor(g_cursorShowCount != 0);
+  if (restoresCursor) ShowCursor(g_cursorShowCount != 0);
   forms::EndProgram();
 }
 

@@ -25,6 +25,8 @@ class SaverForm : public forms::Form {
   forms::Timer Timer3{*this, 500, true};    // renderer watch
   forms::Timer SlideTimer{*this, 250, false};  // a folder's pictures: the next one's time
   std::string RendererPath;
+  // Start-up hid the cursor (the saver mode proper): it is shown again at the end.
+  bool restoresCursor = false;
 
  protected:
   void OnLoad() override;

@@ -5,7 +5,7 @@
 #include "renderer/gl.h"
 #include "renderer/scene.h"
 #include "renderer/scene_context_win.h"
-#include "scr/start/resources.h"
+#include "scr/forms/resources.h"
 #include "scr/start/sample_pictures.h"
 
 namespace gelmo {

@@ -61,6 +61,7 @@ int StartUp() {
       static WinMciPort port;
       static Music music(port, g_lastApiResult);
       static SaverForm saver(music);
+      saver.restoresCursor = request.mode == StartMode::kSaver;
       saver.Load();
       return forms::RunMessageLoop();
     }

@@ -221,8 +221,9 @@ confirm_dialog
 check "UTF-16 settings: the dialog saves them in 932, the other section kept" cmp "$capture/expected.ini" "$app/ゲルモ.ini"
 
 # 8c. a folder of pictures, 5 s each: four plain colours in four formats, one
-# in a folder inside, one named in letters code page 932 lacks, and a damaged
-# file.  The centre of the sheet, sampled for
+# in a folder inside, one named in letters code page 932 lacks, a damaged
+# file, and files that claim 30000 x 30000 pixels (refused unopened, and not
+# tried again).  The centre of the sheet, sampled for
 # 25 s over a grey backdrop, shows all four colours, none twice before all
 # four, never a white or black sheet, from one renderer throughout.
 slides=$app/slides
@@ -232,6 +233,7 @@ convert -size 320x240 xc:'#00ff00' -quality 95 "$slides/green.jpg"
 convert -size 320x240 xc:'#0000ff' BMP3:"$slides/inner/blue.bmp"
 convert -size 320x240 xc:'#ffff00' "$slides/jaune d'été.gif"
 head -c 3000 /dev/urandom >"$slides/damaged.jpg"
+cp "$GELMO_WIN_BUILD"/tests/pictures/claims-30000.{png,gif,tif} "$slides/"
 write_settings 2 "" 0 "" 8421504
 printf '\xbd\xd7\xb2\xc4\xde\xcc\xab\xd9\xc0\xde=C:\\gelmo-saver\\slides\r\n\xbd\xd7\xb2\xc4\xde\x8a\xd4\x8a\x75= 5\r\n' >>"$app/ゲルモ.ini"
 check "folder: renderer window appears" start_saver /s

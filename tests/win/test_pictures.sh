@@ -29,4 +29,16 @@ exiftool -q -overwrite_original "-Orientation#=8" orientation-8.tif
 # A JPEG that claims 60000 x 60000 pixels (its frame header says so) but
 # holds the small picture's data.
 perl -0777 -pe 's/\xFF\xC0(..)(.)..../\xFF\xC0$1$2\xEA\x60\xEA\x60/s' orientation-1.jpg >claims-60000.jpg
+# Files of a few hundred bytes whose headers, valid to the last checksum,
+# claim 30000 x 30000 pixels: a decoder that takes the claimed frame as it
+# opens would need gigabytes.
+perl -MCompress::Zlib -e '
+  sub chunk { my ($type, $data) = @_; pack("N", length $data) . $type . $data . pack("N", crc32($type . $data)) }
+  print "\x89PNG\r\n\x1a\n", chunk("IHDR", pack("NNC5", 30000, 30000, 8, 2, 0, 0, 0)),
+    chunk("IDAT", compress("\0" x 1000)), chunk("IEND", "")' >claims-30000.png
+printf 'GIF89a\x30\x75\x30\x75\x00\x00\x00\x2c\x00\x00\x00\x00\x30\x75\x30\x75\x00\x02\x02\x44\x01\x00\x3b' >claims-30000.gif
+# width, length, 8 bits, no compression, grey, one strip at 110 of 100 bytes
+perl -e 'print pack("A2vVv", "II", 42, 8, 8),
+  map({ pack("vvVV", @$_) } [256, 4, 1, 30000], [257, 4, 1, 30000], [258, 3, 1, 8], [259, 3, 1, 1],
+    [262, 3, 1, 1], [273, 4, 1, 110], [278, 4, 1, 30000], [279, 4, 1, 100]), pack("V", 0), "\0" x 100' >claims-30000.tif
 touch stamp

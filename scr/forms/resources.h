@@ -1,4 +1,5 @@
-// Resource numbers of the screensaver program (shared with resources.rc.in).
+// Resource numbers of the screensaver program: its resource script (scr/start)
+// and the windows that load them (the dialog, the preview) share them.
 #pragma once
 
 #define IDS_SCREEN_SAVER_NAME 1  // the screen saver list shows it (string 1)
