@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "renderer/gl.h"
-#include "scr/forms/picture_reduction.h"
+#include "scr/pictures/picture_reduction.h"
 
 #ifndef GL_BGRA_EXT
 #define GL_BGRA_EXT 0x80E1

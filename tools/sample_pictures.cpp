@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "scr/forms/bmp_writer.h"
+#include "scr/pictures/bmp_writer.h"
 #include "scr/start/sample_pictures.h"
 
 namespace {

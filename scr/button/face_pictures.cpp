@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "scr/button/face_layout.h"
-#include "scr/forms/bmp_writer.h"
+#include "scr/pictures/bmp_writer.h"
 
 namespace gelmo {
 namespace {

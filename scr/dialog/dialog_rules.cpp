@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cmath>
 
-#include "scr/forms/picture_files.h"
+#include "scr/pictures/picture_files.h"
 
 namespace gelmo {
 

@@ -12,7 +12,8 @@
 #include <utility>
 
 #include "scr/dialog/dialog_rules.h"
-#include "scr/forms/picture_files.h"
+#include "scr/pictures/picture_files.h"
+#include "scr/pictures/pictures_win.h"
 #include "scr/forms/program_names.h"
 #include "scr/forms/text_win.h"
 #include "scr/settings/number_text.h"
@@ -79,7 +80,7 @@ std::string Filters(std::initializer_list<std::pair<std::string, std::string>> f
 // Pictures: the patterns of every decoder installed now, so that a codec the
 // user adds later is offered too; then every file.
 std::string PictureFilters() {
-  return Filters({{"画像ﾌｧｲﾙ", PicturePattern(forms::PictureFileExtensions())}, {"すべてのﾌｧｲﾙ (*.*)", "*.*"}});
+  return Filters({{"画像ﾌｧｲﾙ", PicturePattern(pictures::PictureFileExtensions())}, {"すべてのﾌｧｲﾙ (*.*)", "*.*"}});
 }
 
 RECT ScreenRectOf(HWND window) {
@@ -405,8 +406,8 @@ void SettingsDialog::OnLoad() {
   lbl_Color.SetBackColour(COLORREF(s.BackColour));
   lbl_Fname[1].SetCaption(s.BackFile());
   if (!s.BackFile().empty())
-    ShowThumbnailWhenReady(1, [file = s.BackFile(), how = forms::PictureLoad{Pic.backColour(), kThumbnailSide}] {
-      return forms::LoadPicture(file, how);
+    ShowThumbnailWhenReady(1, [file = s.BackFile(), how = pictures::PictureLoad{Pic.backColour(), kThumbnailSide}] {
+      return pictures::LoadPicture(file, how);
     });
   if (s.BackKind == 0)
     Cmd_Color.SetEnabled(true);
@@ -452,7 +453,7 @@ void SettingsDialog::MarkFillScreen() {
 
 bool SettingsDialog::ShowThumbnail(int index, const std::string& file) {
   // A file that cannot be read leaves the thumbnail as it was.
-  std::shared_ptr<forms::Picture> picture = forms::LoadPicture(file, {Pic.backColour(), kThumbnailSide});
+  std::shared_ptr<forms::Picture> picture = pictures::LoadPicture(file, {Pic.backColour(), kThumbnailSide});
   if (!picture) return false;
   ++thumbnailRequests_[index];  // a thumbnail still decoding would come too late
   Img[index].SetPicture(std::move(picture));
@@ -464,7 +465,7 @@ void SettingsDialog::ShowThumbnailWhenReady(int index, std::function<std::shared
   std::thread([window = hwnd(), index, request, load = std::move(load)] {
     std::unique_ptr<ThumbnailReady> ready;
     {
-      const forms::PictureThread decoding;
+      const pictures::PictureThread decoding;
       ready = std::make_unique<ThumbnailReady>(ThumbnailReady{index, request, load()});
     }
     // Gone with the dialog, when it has closed in the meantime.
@@ -508,13 +509,13 @@ void SettingsDialog::EnableObjectControls() {
 
 void SettingsDialog::ShowObjectThumbnail() {
   const SaverSettings& s = g_saverSettings;
-  const forms::PictureLoad how{Pic.backColour(), kThumbnailSide};
+  const pictures::PictureLoad how{Pic.backColour(), kThumbnailSide};
   if (s.ObjKind == 2)
     ShowThumbnailWhenReady(0, [folder = s.SlideFolder, how] {
-      return forms::FirstPictureIn(folder, kMostSlidePictures, how);
+      return pictures::FirstPictureIn(folder, kMostSlidePictures, how);
     });
   else if (!s.ObjFile().empty())
-    ShowThumbnailWhenReady(0, [file = s.ObjFile(), how] { return forms::LoadPicture(file, how); });
+    ShowThumbnailWhenReady(0, [file = s.ObjFile(), how] { return pictures::LoadPicture(file, how); });
 }
 
 std::int32_t SettingsDialog::SlideSecondsChosen() const {
@@ -537,7 +538,7 @@ void SettingsDialog::Cmd_Folder_Click() {
   }
   // A folder without a picture that can be read is refused: the previous
   // choice stays, rather than a sheet that would later show nothing.
-  std::shared_ptr<forms::Picture> first = forms::FirstPictureIn(*stored, kMostSlidePictures, {Pic.backColour(), kThumbnailSide});
+  std::shared_ptr<forms::Picture> first = pictures::FirstPictureIn(*stored, kMostSlidePictures, {Pic.backColour(), kThumbnailSide});
   if (!first) {
     MessageBoxW(hwnd(), forms::Wide(kNoPictureInFolder).c_str(), forms::Wide(kDialogCaption).c_str(),
                 MB_OK | MB_ICONEXCLAMATION);

@@ -2,7 +2,7 @@
 // drawn into it, and writing that image (or any rows) as a 24-bit BMP file.
 #include <algorithm>
 
-#include "scr/forms/bmp_writer.h"
+#include "scr/pictures/bmp_writer.h"
 #include "scr/forms/forms_detail_win.h"
 #include "scr/forms/forms_win.h"
 #include "scr/forms/text_win.h"

@@ -22,7 +22,7 @@ SaverForm::SaverForm(Music& music) : music_(music) {
 }
 
 void SaverForm::LoadIntoMaster(const std::string& file) {
-  SetPicture(forms::LoadPicture(file, {Master.backColour(), forms::kLongestPictureSide}));
+  SetPicture(pictures::LoadPicture(file, {Master.backColour(), pictures::kLongestPictureSide}));
 }
 
 // The whole picture, at its own size, goes to the renderer.
@@ -38,7 +38,7 @@ void SaverForm::OnLoad() {
 
   if (settings.ObjKind == 2) {
     slides_ = std::make_unique<SlideShow>(settings.SlideFolder, settings.SlideSeconds,
-                                          forms::PictureLoad{Master.backColour(), forms::kLongestPictureSide});
+                                          pictures::PictureLoad{Master.backColour(), pictures::kLongestPictureSide});
     SetPicture(slides_->First());
     SlideTimer.SetEnabled(true);
   } else if (settings.ObjKind != 0) {
@@ -47,8 +47,8 @@ void SaverForm::OnLoad() {
     // The desktop as it looks now, from its top-left corner.
     HWND desktop = GetDesktopWindow();
     HDC dc = GetDC(desktop);
-    SetPicture(forms::CapturePicture(dc, forms::PixelsX(ClientWidth()), forms::PixelsY(ClientHeight()),
-                                     forms::kLongestPictureSide));
+    SetPicture(pictures::CapturePicture(dc, forms::PixelsX(ClientWidth()), forms::PixelsY(ClientHeight()),
+                                     pictures::kLongestPictureSide));
     ReleaseDC(desktop, dc);
   }
   Master.SaveImage(kObjectBitmapPath);

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "scr/forms/picture_files.h"
+#include "scr/pictures/picture_files.h"
 #include "scr/forms/program_names.h"
 #include "scr/forms/text_win.h"
 #include "scr/saver/saver_win.h"
@@ -42,14 +42,14 @@ struct SlideShow::Preparing {
   bool ok = false;  // written once done is set
 };
 
-SlideShow::SlideShow(const std::string& folder, std::int32_t seconds, const forms::PictureLoad& how)
+SlideShow::SlideShow(const std::string& folder, std::int32_t seconds, const pictures::PictureLoad& how)
     : listing_(std::make_shared<Listing>()),
       order_(static_cast<std::uint32_t>(GetTickCount64() ^ GetCurrentProcessId())),
       seconds_(seconds),
       how_(how) {
   // The decoders' extensions are asked for here, on the window thread.
-  std::thread([listing = listing_, folder, extensions = PictureExtensionsOf(forms::PictureFileExtensions())] {
-    forms::ListPictureFiles(folder, extensions, kMostSlidePictures, [&](const std::string& path) {
+  std::thread([listing = listing_, folder, extensions = PictureExtensionsOf(pictures::PictureFileExtensions())] {
+    pictures::ListPictureFiles(folder, extensions, kMostSlidePictures, [&](const std::string& path) {
       {
         std::lock_guard<std::mutex> hold(listing->lock);
         listing->found.push_back(path);
@@ -91,7 +91,7 @@ std::shared_ptr<forms::Picture> SlideShow::First() {
       }
       // The first picture and the renderer's start have the machine to themselves.
       listing_->quietUntil = GetTickCount64() + kRendererChangeMs;
-      if (std::shared_ptr<forms::Picture> picture = forms::LoadPicture(*path, how_)) {
+      if (std::shared_ptr<forms::Picture> picture = pictures::LoadPicture(*path, how_)) {
         shownAt_ = GetTickCount64();
         listing_->quietUntil = prepareFrom_ = shownAt_ + kRendererChangeMs;
         return picture;
@@ -114,9 +114,9 @@ void SlideShow::PrepareNext() {
     // Below the window thread and the renderer: the picture is wanted in seconds, the frames at once.
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
     {
-      const forms::PictureThread decoding;  // this thread's own imaging factory, released here
-      std::shared_ptr<forms::Picture> picture = forms::LoadPicture(path, how);
-      preparing->ok = picture && forms::SavePictureAsBitmap(*picture, kNextBitmapPath);
+      const pictures::PictureThread decoding;  // this thread's own imaging factory, released here
+      std::shared_ptr<forms::Picture> picture = pictures::LoadPicture(path, how);
+      preparing->ok = picture && pictures::SavePictureAsBitmap(*picture, kNextBitmapPath);
     }
     preparing->done = true;
   }).detach();

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "scr/forms/forms_win.h"
+#include "scr/pictures/pictures_win.h"
 #include "scr/saver/slide_order.h"
 #include "scr/settings/settings.h"
 
@@ -19,7 +20,7 @@ namespace gelmo {
 
 class SlideShow {
  public:
-  SlideShow(const std::string& folder, std::int32_t seconds, const forms::PictureLoad& how);
+  SlideShow(const std::string& folder, std::int32_t seconds, const pictures::PictureLoad& how);
   ~SlideShow();
   SlideShow(const SlideShow&) = delete;
   SlideShow& operator=(const SlideShow&) = delete;
@@ -42,7 +43,7 @@ class SlideShow {
   std::shared_ptr<Preparing> preparing_;
   SlideOrder order_;
   std::int32_t seconds_;
-  forms::PictureLoad how_;
+  pictures::PictureLoad how_;
   std::uint64_t shownAt_ = 0;      // GetTickCount64 when the sheet last changed
   std::uint64_t prepareFrom_ = 0;  // and from when the next one may be prepared
 };

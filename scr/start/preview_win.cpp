@@ -6,6 +6,7 @@
 #include "renderer/scene.h"
 #include "renderer/scene_context_win.h"
 #include "scr/forms/resources.h"
+#include "scr/pictures/pictures_win.h"
 #include "scr/start/sample_pictures.h"
 
 namespace gelmo {
@@ -15,7 +16,7 @@ std::shared_ptr<forms::Picture> PreviewPicture() {
   HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_PREVIEW_PICTURE), RT_RCDATA);
   HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
-  return bytes ? forms::LoadPictureFromMemory(bytes, SizeofResource(nullptr, found)) : nullptr;
+  return bytes ? pictures::LoadPictureFromMemory(bytes, SizeofResource(nullptr, found)) : nullptr;
 }
 
 std::int64_t Counter() {
@@ -33,14 +34,14 @@ std::optional<BmpImage> ImageOf(const std::shared_ptr<forms::Picture>& picture) 
   image.width = picture->width();
   image.height = picture->height();
   image.dimensionsRead = true;
-  image.pixels = forms::PictureRows(*picture);
+  image.pixels = pictures::PictureRows(*picture);
   if (image.pixels.empty()) return std::nullopt;
   return image;
 }
 
 // A layer's picture as the saver would take it, `side` pixels on its longest side.
 std::optional<BmpImage> LayerImage(const PreviewLayer& layer, int side) {
-  const forms::PictureLoad how{RGB(0, 0, 0), side};
+  const pictures::PictureLoad how{RGB(0, 0, 0), side};
   switch (layer.kind) {
     case PreviewLayer::Kind::kSample:
       return SampleLandscape(side, side * 3 / 4);
@@ -56,9 +57,9 @@ std::optional<BmpImage> LayerImage(const PreviewLayer& layer, int side) {
       return plain;
     }
     case PreviewLayer::Kind::kPicture:
-      return ImageOf(forms::LoadPicture(layer.path, how));
+      return ImageOf(pictures::LoadPicture(layer.path, how));
     case PreviewLayer::Kind::kFirstInFolder:
-      return ImageOf(forms::FirstPictureIn(layer.path, kMostSlidePictures, how));
+      return ImageOf(pictures::FirstPictureIn(layer.path, kMostSlidePictures, how));
   }
   return std::nullopt;
 }

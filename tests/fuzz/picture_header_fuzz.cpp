@@ -3,7 +3,7 @@
 // bytes say, the same answer twice, and a claim that holds together.
 #include <cstdlib>
 
-#include "scr/forms/picture_header.h"
+#include "scr/pictures/picture_header.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // outside the input, always one of the eight orientations.
 #include <cstdlib>
 
-#include "scr/forms/picture_orientation.h"
+#include "scr/pictures/picture_orientation.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   gelmo::MemoryPictureBytes bytes(data, size);

@@ -1,5 +1,5 @@
 // The forms layer's BMP writer produces what the renderer's reader accepts.
-#include "scr/forms/bmp_writer.h"
+#include "scr/pictures/bmp_writer.h"
 
 #include <gtest/gtest.h>
 

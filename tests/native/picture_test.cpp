@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "scr/forms/picture_header.h"
-#include "scr/forms/picture_orientation.h"
-#include "scr/forms/picture_reduction.h"
+#include "scr/pictures/picture_header.h"
+#include "scr/pictures/picture_orientation.h"
+#include "scr/pictures/picture_reduction.h"
 
 namespace gelmo {
 namespace {

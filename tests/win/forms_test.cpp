@@ -14,9 +14,12 @@
 #include "renderer/bmp_reader.h"
 #include "scr/forms/forms_win.h"
 #include "scr/forms/program_win.h"
+#include "scr/pictures/pictures_win.h"
 
 namespace gelmo::forms {
 namespace {
+
+using namespace pictures;
 
 void Pump(DWORD ms) {
   const DWORD end = GetTickCount() + ms;

@@ -1,4 +1,4 @@
-#include "scr/forms/picture_reduction.h"
+#include "scr/pictures/picture_reduction.h"
 
 #include <algorithm>
 #include <cstring>

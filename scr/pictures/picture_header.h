@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "scr/forms/picture_orientation.h"
+#include "scr/pictures/picture_orientation.h"
 
 namespace gelmo {
 

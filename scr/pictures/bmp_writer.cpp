@@ -1,4 +1,4 @@
-#include "scr/forms/bmp_writer.h"
+#include "scr/pictures/bmp_writer.h"
 
 namespace gelmo {
 namespace {

@@ -1,4 +1,4 @@
-#include "scr/forms/picture_files.h"
+#include "scr/pictures/picture_files.h"
 
 #include <algorithm>
 

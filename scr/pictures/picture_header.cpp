@@ -1,4 +1,4 @@
-#include "scr/forms/picture_header.h"
+#include "scr/pictures/picture_header.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "scr/forms/picture_orientation.h"
+#include "scr/pictures/picture_orientation.h"
 
 #include <algorithm>
 #include <cstring>

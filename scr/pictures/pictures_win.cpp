@@ -11,13 +11,14 @@
 #include <cstring>
 #include <optional>
 
-#include "scr/forms/forms_win.h"
-#include "scr/forms/bmp_writer.h"
-#include "scr/forms/picture_files.h"
-#include "scr/forms/picture_header.h"
-#include "scr/forms/picture_orientation.h"
-#include "scr/forms/picture_reduction.h"
+#include "scr/pictures/pictures_win.h"
+
 #include "scr/forms/text_win.h"
+#include "scr/pictures/bmp_writer.h"
+#include "scr/pictures/picture_files.h"
+#include "scr/pictures/picture_header.h"
+#include "scr/pictures/picture_orientation.h"
+#include "scr/pictures/picture_reduction.h"
 
 // Reduced-size decoding (JPEG by 2, 4 or 8 on Windows); mingw-w64's headers
 // do not declare it.
@@ -32,7 +33,14 @@ IWICBitmapSourceTransform : public IUnknown {
 };
 __CRT_UUID_DECL(IWICBitmapSourceTransform, 0x3B16811B, 0x6A43, 0x4EC9, 0xB7, 0x13, 0x3D, 0x5A, 0x0C, 0x13, 0xB9, 0x40)
 
-namespace gelmo::forms {
+namespace gelmo::pictures {
+
+using forms::Cp932PathOf;
+using forms::Dib24Info;
+using forms::Narrow;
+using forms::Wide;
+using forms::WriteBitmapFile;
+
 namespace {
 
 // A COM pointer released when it goes.
@@ -458,4 +466,4 @@ std::shared_ptr<Picture> FirstPictureIn(const std::string& folder, std::size_t l
   return first;
 }
 
-}  // namespace gelmo::forms
+}  // namespace gelmo::pictures
