@@ -207,12 +207,12 @@ void Form::Show(bool modal) {
     GetClientRect(hwnd_, &r);
     Resized(r.right, r.bottom);
   }
-  if (dialogKeys) {
-    // The focus cues follow the system's setting until the keyboard is used.
-    SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
-    FocusFirstControl();
-  }
+  // The focus cues follow the system's setting until the keyboard is used.
+  if (dialogKeys) SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
   ShowWindow(hwnd_, SW_SHOW);
+  // Activated, the form gives its first control the focus (WM_ACTIVATE); a
+  // form shown without being activated does it here.
+  if (dialogKeys && !IsChild(hwnd_, GetFocus())) FocusFirstControl();
   UpdateWindow(hwnd_);
   if (!modal) return;
   modalDone_ = false;
