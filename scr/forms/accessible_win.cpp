@@ -7,6 +7,9 @@
 #include "scr/forms/forms_win.h"
 #include "scr/forms/text_win.h"
 
+// The interface's identifier is taken from its type (__uuidof), never as the
+// IID_IAccessible symbol: the 64-bit oleacc and uuid import libraries both
+// define that symbol, and a link that pulls in both fails.
 namespace gelmo::forms {
 namespace {
 
@@ -44,7 +47,7 @@ class ControlAccessible final : public IAccessible {
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
       *object = static_cast<IAccessible*>(this);
       AddRef();
       return S_OK;
@@ -174,8 +177,8 @@ class ControlAccessible final : public IAccessible {
 // names it by its text as the proxy does.
 HRESULT StandardObject(HWND window, bool button, IAccessible** object) {
   static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-  if (wine) return CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(object));
-  return CreateStdAccessibleProxyW(window, button ? L"Button" : L"Static", OBJID_CLIENT, IID_IAccessible,
+  if (wine) return CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(object));
+  return CreateStdAccessibleProxyW(window, button ? L"Button" : L"Static", OBJID_CLIENT, __uuidof(IAccessible),
                                    reinterpret_cast<void**>(object));
 }
 
@@ -192,7 +195,7 @@ bool AnswerGetObject(Control& control, WPARAM wParam, LPARAM lParam, LRESULT* re
   IAccessible* standard = nullptr;
   if (FAILED(StandardObject(control.hwnd(), button, &standard)) || !standard) return false;
   auto* accessible = new ControlAccessible(control.hwnd(), standard);
-  *result = LresultFromObject(IID_IAccessible, wParam, accessible);
+  *result = LresultFromObject(__uuidof(IAccessible), wParam, accessible);
   accessible->Release();
   return true;
 }

@@ -361,7 +361,7 @@ struct Told {
 Told Accessible(HWND window) {
   Told told;
   IAccessible* object = nullptr;
-  if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))) ||
+  if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&object))) ||
       !object)
     return told;
   VARIANT self;
