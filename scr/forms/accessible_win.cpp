@@ -107,10 +107,9 @@ class ControlAccessible final : public IAccessible {
     bits &= ~(STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_CHECKED |
               STATE_SYSTEM_DEFAULT | STATE_SYSTEM_PRESSED);
     const Role role = control->role;
-    const bool takesFocus = role != Role::kStatic && role != Role::kSystem;
     if (!IsWindowEnabled(window_))
       bits |= STATE_SYSTEM_UNAVAILABLE;
-    else if (takesFocus)
+    else if (TakesFocus(role))
       bits |= STATE_SYSTEM_FOCUSABLE;
     if (control->focused()) bits |= STATE_SYSTEM_FOCUSED;
     if ((role == Role::kCheckBox || role == Role::kOption) && control->checked()) bits |= STATE_SYSTEM_CHECKED;
@@ -123,7 +122,7 @@ class ControlAccessible final : public IAccessible {
     Control* control = ControlOfWindow(window_);
     if (!control) return RPC_E_DISCONNECTED;
     if (!IsSelf(child)) return standard_->accDoDefaultAction(child);
-    if (control->role == Role::kStatic || control->role == Role::kSystem) return DISP_E_MEMBERNOTFOUND;
+    if (!TakesFocus(control->role)) return DISP_E_MEMBERNOTFOUND;
     // Later, on the window's thread, as a click would come.
     PostMessageW(window_, BM_CLICK, 0, 0);
     return S_OK;

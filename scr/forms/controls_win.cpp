@@ -96,7 +96,7 @@ void Control::PaintBackground(HDC dc) {
 
 bool Control::OnMessage(UINT message, WPARAM, LPARAM, LRESULT* result) {
   if (message == WM_LBUTTONUP && onClick && enabled_) {
-    onClick(index);
+    Press();
     *result = 0;
     return true;
   }

@@ -226,6 +226,10 @@ enum class Role {
   kLink,        // Space and Enter open it
   kSystem,      // a system control, which answers for itself
 };
+// The roles the keyboard's focus can reach.
+inline bool TakesFocus(Role role) {
+  return role == Role::kPushButton || role == Role::kCheckBox || role == Role::kOption || role == Role::kLink;
+}
 
 // A child window of a form, or of a picture box on it (its container).
 // Controls sharing a name are told apart by `index`.

@@ -14,10 +14,6 @@
 namespace gelmo::forms {
 namespace {
 
-bool TakesFocus(Role role) {
-  return role == Role::kPushButton || role == Role::kCheckBox || role == Role::kOption || role == Role::kLink;
-}
-
 bool IsNavigationKey(WPARAM key) {
   return key == VK_TAB || key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
 }
