@@ -16,6 +16,7 @@ KindDependentControls EnabledControls(std::int16_t objKind, std::int16_t backKin
   c.backgroundFileButton = backKind == 2;
   c.repeatBox = bgmKind == 1;
   c.musicFileButton = bgmKind == 2;
+  c.musicFolderButton = bgmKind == 3;
   return c;
 }
 
@@ -31,6 +32,13 @@ std::string PicturePattern(const std::vector<std::string>& extensionLists) {
   for (const std::string& extension : PictureExtensionsOf(extensionLists))
     pattern += (pattern.empty() ? "*." : ";*.") + extension;
   return pattern.empty() ? "*.BMP;*.JPG;*.JPEG" : pattern;
+}
+
+std::string MusicPattern(const std::vector<std::string>& extensions) {
+  std::string pattern;
+  for (const std::string& extension : extensions)
+    if (!extension.empty()) pattern += (pattern.empty() ? "*." : ";*.") + extension;
+  return pattern.empty() ? "*.MP3;*.WAV" : pattern;
 }
 
 std::vector<SlideTimeEntry> SlideTimeList(std::int32_t stored) {

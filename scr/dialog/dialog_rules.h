@@ -18,16 +18,18 @@ struct KindDependentControls {
   bool repeatBox = false;             // BGM_Repeat
   bool musicFileButton = false;       // Cmd_F(2)
   bool slideControls = false;         // Cmd_Folder and the time box
+  bool musicFolderButton = false;     // Cmd_BgmFolder
   bool operator==(const KindDependentControls& o) const {
     return objectFileButton == o.objectFileButton && colourButton == o.colourButton &&
            backgroundFileButton == o.backgroundFileButton && repeatBox == o.repeatBox &&
-           musicFileButton == o.musicFileButton && slideControls == o.slideControls;
+           musicFileButton == o.musicFileButton && slideControls == o.slideControls &&
+           musicFolderButton == o.musicFolderButton;
   }
 };
 
 // Object kind 2 chooses a folder and its time, any other kind but 0 a file;
 // background 0 is a colour, 2 a file; music 1 is a CD with its repeat track,
-// 2 a file.  Values outside the ranges enable nothing of their group (but the
+// 2 a file, 3 a folder.  Values outside the ranges enable nothing of their group (but the
 // object's file button).
 KindDependentControls EnabledControls(std::int16_t objKind, std::int16_t backKind, std::int16_t bgmKind);
 
@@ -63,6 +65,11 @@ WindowPlace DialogPlace(std::int32_t screenWidth, std::int32_t screenHeight, std
 // whatever its case, in the order given.  Without any decoder, the BMP and
 // JPEG files the older picture loader reads: "*.BMP;*.JPG;*.JPEG".
 std::string PicturePattern(const std::vector<std::string>& extensionLists);
+
+// The music file chooser's pattern from the players' extensions (without the
+// dot), in the order given: "*.mp3;*.m4a;...".  Without any, the MP3 and WAV
+// files the older player took: "*.MP3;*.WAV".
+std::string MusicPattern(const std::vector<std::string>& extensions);
 
 // The grey of row y of a surface `height` units high: 30 at the edges, 250
 // half-way down, following |sin|.

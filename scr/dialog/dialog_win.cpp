@@ -15,6 +15,7 @@
 #include "scr/pictures/picture_files.h"
 #include "scr/pictures/pictures_win.h"
 #include "scr/forms/program_names.h"
+#include "scr/music/music_win.h"
 #include "scr/forms/text_win.h"
 #include "scr/settings/number_text.h"
 #include "scr/settings/settings_win.h"
@@ -38,9 +39,10 @@ constexpr char kPathNotStorable[] =
 // The layout is designed on a grid of 15 twips (a pixel at 96 dots per inch).
 constexpr int Px(int pixels) { return pixels * 15; }
 
-constexpr int kClientWidth = 7560, kClientHeight = 6885;
-// The object group's folder rows push everything below them down by this much.
+// The folder rows of the object group, and those of the music group, each
+// push everything below them down by this much (pixels).
 constexpr int kFolderRowsHeight = 48;
+constexpr int kClientWidth = 7560, kClientHeight = Px(411 + 2 * kFolderRowsHeight);  // 7605
 constexpr COLORREF kWindowBack = 0x00C0C0C0;
 constexpr COLORREF kPanelBack = 0x00E0E0E0;
 constexpr COLORREF kHeadingFill = RGB(214, 226, 244);
@@ -65,6 +67,9 @@ struct ThumbnailReady {
 constexpr char kNoPictureInFolder[] =
     "このフォルダには、読み込める画像ファイルがありません。\n"
     "画像の入っているフォルダを選んでください。";
+constexpr char kNoSongInFolder[] =
+    "このフォルダには、再生できる音楽ファイルがありません。\n"
+    "曲の入っているフォルダを選んでください。";
 constexpr char kPictureUnreadable[] =
     "この画像ファイルは読み込めません。\n"
     "画像の形式がこのコンピュータで読めないか、ファイルが壊れています。別のファイルを選んでください。";
@@ -81,6 +86,16 @@ std::string Filters(std::initializer_list<std::pair<std::string, std::string>> f
 // user adds later is offered too; then every file.
 std::string PictureFilters() {
   return Filters({{"画像ﾌｧｲﾙ", PicturePattern(pictures::PictureFileExtensions())}, {"すべてのﾌｧｲﾙ (*.*)", "*.*"}});
+}
+
+// The music files of every player this system has, then every file.
+std::string MusicFilters() {
+  return Filters({{"音楽ﾌｧｲﾙ", MusicPattern(music::MusicFileExtensions())}, {"すべてのﾌｧｲﾙ (*.*)", "*.*"}});
+}
+
+// A choice refused: the message, titled with the dialog's caption.
+void Refuse(HWND owner, const char* message) {
+  MessageBoxW(owner, forms::Wide(message).c_str(), forms::Wide(kDialogCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 RECT ScreenRectOf(HWND window) {
@@ -222,7 +237,7 @@ void SettingsDialog::Arrange() {
   Pic.SetId(kIdPic);
   Pic.SetBackColour(kPanelBack);
   constexpr int dy = kFolderRowsHeight;
-  Pic.Move(Px(12), Px(12), Px(480), Px(336 + dy));
+  Pic.Move(Px(12), Px(12), Px(480), Px(336 + 2 * dy));
 
   auto inPanel = [this](forms::Control& c, int id, int x, int y, int w, int h) {
     c.SetContainer(&Pic);
@@ -259,15 +274,20 @@ void SettingsDialog::Arrange() {
     inPanel(command, id, x, y, w, 25);
     command.SetCaption(caption);
   };
+  // A "..." button and, beside it, the white box that shows the path chosen.
+  auto pathRow = [&](Command& command, int buttonId, forms::Label& path, int pathId, int y, int width,
+                     const char* name) {
+    button(command, buttonId, 38, y, 30, "...");
+    command.SetText(kBrowseText);
+    path.accessibleName = name;
+    inPanel(path, pathId, 74, y + 3, width, 19);
+    path.border = true;
+    path.transparent = false;
+    path.SetBackColour(RGB(255, 255, 255));
+    text(path, "");
+  };
   auto fileRow = [&](int index, int y, const char* name) {
-    button(Cmd_F[index], kIdCmdF + index, 38, y, 30, "...");
-    Cmd_F[index].SetText(kBrowseText);
-    lbl_Fname[index].accessibleName = name;
-    inPanel(lbl_Fname[index], kIdLblFname + index, 74, y + 3, 396, 19);
-    lbl_Fname[index].border = true;
-    lbl_Fname[index].transparent = false;
-    lbl_Fname[index].SetBackColour(RGB(255, 255, 255));
-    text(lbl_Fname[index], "");
+    pathRow(Cmd_F[index], kIdCmdF + index, lbl_Fname[index], kIdLblFname + index, y, 396, name);
   };
   auto thumbnail = [&](int index, int y) {
     inPanel(Img[index], kIdImg + index, 410, y, 60, 60);
@@ -287,14 +307,7 @@ void SettingsDialog::Arrange() {
   thumbnail(0, 6);
   // The folder row: its button, the folder, and the time each picture stays.
   option(Img_Obj[2], lbl_Obj[2], kIdImgObj + 2, 96, 300, "フォルダの画像を順に表示");
-  button(Cmd_Folder, kIdCmdFolder, 38, 114, 30, "...");
-  Cmd_Folder.SetText(kBrowseText);
-  lbl_Folder.accessibleName = "オブジェクトの画像フォルダ";
-  inPanel(lbl_Folder, kIdLblFolder, 74, 117, 318, 19);
-  lbl_Folder.border = true;
-  lbl_Folder.transparent = false;
-  lbl_Folder.SetBackColour(RGB(255, 255, 255));
-  text(lbl_Folder, "");
+  pathRow(Cmd_Folder, kIdCmdFolder, lbl_Folder, kIdLblFolder, 114, 318, "オブジェクトの画像フォルダ");
   inPanel(Slide_Time, kIdSlideTime, 398, 115, 72, 220);
   Slide_Time.SetFont(kFontFace, kFontPoints);
 
@@ -316,16 +329,19 @@ void SettingsDialog::Arrange() {
   inPanel(lbl(3), kIdLbl + 3, 162, 246 + dy, 120, 16);
   text(lbl(3), "曲目をリピート");
   option(Img_BGM[0], lbl_BGM[0], kIdImgBgm, 268 + dy, 200, "指定なし");
-  option(Img_BGM[2], lbl_BGM[2], kIdImgBgm + 2, 286 + dy, 200, "MP3、WAV");
-  fileRow(2, 304 + dy, "BGMファイル");
+  option(Img_BGM[2], lbl_BGM[2], kIdImgBgm + 2, 286 + dy, 200, "音楽ファイル");
+  fileRow(2, 304 + dy, "音楽ファイル");
+  // The folder row, placed as the object group's.
+  option(Img_BGM[3], lbl_BGM[3], kIdImgBgm + 3, 334 + dy, 200, "フォルダの曲を順に再生");
+  pathRow(Cmd_BgmFolder, kIdCmdBgmFolder, lbl_BgmFolder, kIdLblBgmFolder, 352 + dy, 396, "音楽フォルダ");
 
   // Below the panel, on the window's own gradient.
   lbl(7).SetId(kIdLbl + 7);
-  lbl(7).Move(Px(14), Px(357 + dy), Px(250), Px(16));
+  lbl(7).Move(Px(14), Px(357 + 2 * dy), Px(250), Px(16));
   lbl(7).SetForeColour(RGB(255, 255, 255));
   text(lbl(7), "作者のホームページ");
   lbl_URL.SetId(kIdLblUrl);
-  lbl_URL.Move(Px(14), Px(377 + dy), Px(250), Px(16));
+  lbl_URL.Move(Px(14), Px(377 + 2 * dy), Px(250), Px(16));
   lbl_URL.SetForeColour(RGB(255, 255, 255));
   lbl_URL.SetFont(kFontFace, kFontPoints, false, true);
   lbl_URL.SetCaption(kHomePage);
@@ -333,19 +349,21 @@ void SettingsDialog::Arrange() {
   lbl_URL.cursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_HAND_POINTER));
   if (!lbl_URL.cursor) lbl_URL.cursor = LoadCursorA(nullptr, IDC_HAND);
   Cmd_Set.SetId(kIdCmdSet);
-  Cmd_Set.Move(Px(268), Px(365 + dy), Px(109), Px(25));
+  Cmd_Set.Move(Px(268), Px(365 + 2 * dy), Px(109), Px(25));
   Cmd_Set.SetCaption("設定");
   Cmd_Can.SetId(kIdCmdCan);
-  Cmd_Can.Move(Px(383), Px(365 + dy), Px(109), Px(25));
+  Cmd_Can.Move(Px(383), Px(365 + 2 * dy), Px(109), Px(25));
   Cmd_Can.SetCaption("ｷｬﾝｾﾙ");
 
   // The keyboard: Tab in reading order, Enter for 設定, Escape for ｷｬﾝｾﾙ.
   dialogKeys = true;
   defaultButton = &Cmd_Set;
   cancelButton = &Cmd_Can;
-  SetTabOrder({&Pic,        &lbl_Fill,   &lbl_Obj[0], &lbl_Obj[1], &lbl_Obj[2], &Cmd_F[0],   &Cmd_Folder,
-               &Slide_Time, &lbl_Back[0], &lbl_Back[1], &lbl_Back[2], &Cmd_Color, &Cmd_F[1], &lbl_BGM[1],
-               &lbl_BGM[0], &lbl_BGM[2], &BGM_Repeat, &Cmd_F[2],   &Cmd_Set,    &Cmd_Can,  &lbl_URL});
+  // Options listed one after another form one group, which the arrows go round.
+  SetTabOrder({&Pic,        &lbl_Fill,    &lbl_Obj[0],  &lbl_Obj[1],  &lbl_Obj[2], &Cmd_F[0],
+               &Cmd_Folder, &Slide_Time,  &lbl_Back[0], &lbl_Back[1], &lbl_Back[2], &Cmd_Color,
+               &Cmd_F[1],   &lbl_BGM[1],  &lbl_BGM[0],  &lbl_BGM[2],  &lbl_BGM[3], &BGM_Repeat,
+               &Cmd_F[2],   &Cmd_BgmFolder, &Cmd_Set,   &Cmd_Can,     &lbl_URL});
 
   // The option pictures lie outside the client area.
   for (int i = 0; i < 2; ++i) {
@@ -362,10 +380,13 @@ void SettingsDialog::Arrange() {
   for (int i = 0; i < 3; ++i) {
     Img_Back[i].onClick = [this](int index) { Img_Back_Click(index); };
     lbl_Back[i].onClick = [this](int index) { lbl_Back_Click(index); };
-    Img_BGM[i].onClick = [this](int index) { Img_BGM_Click(index); };
-    lbl_BGM[i].onClick = [this](int index) { lbl_BGM_Click(index); };
     Cmd_F[i].Click = [this](int index) { Cmd_F_Click(index); };
   }
+  for (int i = 0; i < 4; ++i) {
+    Img_BGM[i].onClick = [this](int index) { Img_BGM_Click(index); };
+    lbl_BGM[i].onClick = [this](int index) { lbl_BGM_Click(index); };
+  }
+  Cmd_BgmFolder.Click = [this](int) { Cmd_BgmFolder_Click(); };
   Img_Fill.onClick = [this](int) { Img_Fill_Click(); };
   lbl_Fill.onClick = [this](int) { lbl_Fill_Click(); };
   Cmd_Color.Click = [this](int) { Cmd_Color_Click(); };
@@ -414,14 +435,11 @@ void SettingsDialog::OnLoad() {
   else if (s.BackKind == 2)
     Cmd_F[1].SetEnabled(true);
 
-  BGM_Repeat.SetEnabled(false);
-  Cmd_F[2].SetEnabled(false);
-  MarkOption(Img_BGM, lbl_BGM, 3, s.BgmKind);
-  if (s.BgmKind == 1) BGM_Repeat.SetEnabled(true);
-  if (s.BgmKind == 2) Cmd_F[2].SetEnabled(true);
+  EnableMusicControls();
   BGM_Repeat.SetText(RepeatText(s.BgmRepeat));
   for (const std::string& entry : RepeatList()) BGM_Repeat.AddItem(entry);
   lbl_Fname[2].SetCaption(s.BgmFile);
+  lbl_BgmFolder.SetCaption(s.BgmFolder);
   MarkFillScreen();
 
   POINT mouse;
@@ -532,16 +550,14 @@ void SettingsDialog::Cmd_Folder_Click() {
     return;
   const std::optional<std::string> stored = forms::Cp932PathOf(chosen);
   if (!stored) {
-    MessageBoxW(hwnd(), forms::Wide(kPathNotStorable).c_str(), forms::Wide(kDialogCaption).c_str(),
-                MB_OK | MB_ICONEXCLAMATION);
+    Refuse(hwnd(), kPathNotStorable);
     return;
   }
   // A folder without a picture that can be read is refused: the previous
   // choice stays, rather than a sheet that would later show nothing.
   std::shared_ptr<forms::Picture> first = pictures::FirstPictureIn(*stored, kMostSlidePictures, {Pic.backColour(), kThumbnailSide});
   if (!first) {
-    MessageBoxW(hwnd(), forms::Wide(kNoPictureInFolder).c_str(), forms::Wide(kDialogCaption).c_str(),
-                MB_OK | MB_ICONEXCLAMATION);
+    Refuse(hwnd(), kNoPictureInFolder);
     return;
   }
   s.SlideFolder = *stored;
@@ -564,13 +580,41 @@ void SettingsDialog::Img_Back_Click(int index) {
 }
 
 void SettingsDialog::Img_BGM_Click(int index) {
+  g_saverSettings.BgmKind = std::int16_t(index);
+  EnableMusicControls();
+}
+
+void SettingsDialog::EnableMusicControls() {
+  const SaverSettings& s = g_saverSettings;
+  const KindDependentControls enabled = EnabledControls(s.ObjKind, s.BackKind, s.BgmKind);
+  BGM_Repeat.SetEnabled(enabled.repeatBox);
+  Cmd_F[2].SetEnabled(enabled.musicFileButton);
+  Cmd_BgmFolder.SetEnabled(enabled.musicFolderButton);
+  MarkOption(Img_BGM, lbl_BGM, 4, s.BgmKind);
+}
+
+void SettingsDialog::Cmd_BgmFolder_Click() {
   SaverSettings& s = g_saverSettings;
-  s.BgmKind = std::int16_t(index);
-  Cmd_F[2].SetEnabled(false);
-  BGM_Repeat.SetEnabled(false);
-  MarkOption(Img_BGM, lbl_BGM, 3, s.BgmKind);
-  if (index == 1) BGM_Repeat.SetEnabled(true);
-  if (index == 2) Cmd_F[2].SetEnabled(true);
+  std::wstring chosen;
+  if (!choosers_.PickFolder(hwnd(), forms::Wide(s.BgmFolder.empty() ? s.BgmFileFolder : s.BgmFolder), &chosen))
+    return;
+  const std::optional<std::string> stored = forms::Cp932PathOf(chosen);
+  if (!stored) {
+    Refuse(hwnd(), kPathNotStorable);
+    return;
+  }
+  // A folder without a song that plays is refused: the previous choice
+  // stays, rather than a saver that would later play nothing.  The search
+  // may go through many folders, so the pointer says to wait.
+  forms::SetMousePointer(forms::MousePointer::kHourglass);
+  const bool hasSong = music::FolderHasSong(*stored);
+  forms::SetMousePointer(forms::MousePointer::kDefault);
+  if (!hasSong) {
+    Refuse(hwnd(), kNoSongInFolder);
+    return;
+  }
+  s.BgmFolder = *stored;
+  lbl_BgmFolder.SetCaption(s.BgmFolder);
 }
 
 void SettingsDialog::Img_Fill_Click() {
@@ -582,9 +626,8 @@ void SettingsDialog::Img_Fill_Click() {
 void SettingsDialog::Cmd_F_Click(int index) {
   SaverSettings& s = g_saverSettings;
   const bool music = index == 2;
-  const std::string& folder = music ? s.BgmFolder : s.PictureFolder[index];
-  const std::wstring filter =
-      forms::Wide(music ? Filters({{"BGMﾌｧｲﾙ (MP3 WAV)", "*.MP3;*.WAV"}}) : PictureFilters());
+  const std::string& folder = music ? s.BgmFileFolder : s.PictureFolder[index];
+  const std::wstring filter = forms::Wide(music ? MusicFilters() : PictureFilters());
   const std::wstring initialDir = forms::Wide(folder), dialogTitle = forms::Wide(kFileDialogTitle);
   wchar_t file[256] = {};   // 255 NULs, and one more so the text always ends
   wchar_t title[256] = {};
@@ -607,21 +650,19 @@ void SettingsDialog::Cmd_F_Click(int index) {
   // refused, so that nothing is stored that would later open another file.
   const std::optional<std::string> stored = forms::Cp932PathOf(std::wstring_view(file, wcsnlen(file, 255)));
   if (!stored) {
-    MessageBoxW(hwnd(), forms::Wide(kPathNotStorable).c_str(), forms::Wide(kDialogCaption).c_str(),
-                MB_OK | MB_ICONEXCLAMATION);
+    Refuse(hwnd(), kPathNotStorable);
     return;
   }
   const std::string& path = *stored;
   if (music) {
     s.BgmFile = path;
     lbl_Fname[2].SetCaption(path);
-    s.BgmFolder = FolderOfPath(s.BgmFile);
+    s.BgmFileFolder = FolderOfPath(s.BgmFile);
   } else {
     // A picture that cannot be read is refused: the previous choice stays,
     // rather than a sheet that would later show nothing.
     if (!ShowThumbnail(index, path)) {
-      MessageBoxW(hwnd(), forms::Wide(kPictureUnreadable).c_str(), forms::Wide(kDialogCaption).c_str(),
-                  MB_OK | MB_ICONEXCLAMATION);
+      Refuse(hwnd(), kPictureUnreadable);
       return;
     }
     s.PictureFile[index] = path;
@@ -663,7 +704,8 @@ void SettingsDialog::Cmd_Set_Click() {
                    {std::string(kBgmFileKey), s.BgmFile},
                    {std::string(kFillScreenKey), FormatNumber(s.FillScreen)},
                    {std::string(kSlideFolderKey), s.SlideFolder},
-                   {std::string(kSlideSecondsKey), FormatNumber(s.SlideSeconds)}},
+                   {std::string(kSlideSecondsKey), FormatNumber(s.SlideSeconds)},
+                   {std::string(kBgmFolderKey), s.BgmFolder}},
                   SettingsFilePath());
   Unload();
 }

@@ -71,6 +71,8 @@ enum DialogControlId : int {
   kIdCmdFolder = 250,
   kIdLblFolder,
   kIdSlideTime,
+  kIdCmdBgmFolder,
+  kIdLblBgmFolder,
 };
 
 class SettingsDialog : public forms::Form {
@@ -96,10 +98,14 @@ class SettingsDialog : public forms::Form {
   forms::Label lbl_Back[3] = {forms::Label(*this, 0), forms::Label(*this, 1), forms::Label(*this, 2)};
   Command Cmd_Color{*this};
   forms::Label lbl_Color{*this};  // the colour swatch
-  // Music group, shown in the order 1, 0, 2.
-  forms::Image Img_BGM[3] = {forms::Image(*this, 0), forms::Image(*this, 1), forms::Image(*this, 2)};
-  forms::Label lbl_BGM[3] = {forms::Label(*this, 0), forms::Label(*this, 1), forms::Label(*this, 2)};
+  // Music group, shown in the order 1, 0, 2, 3; option 3 with its folder row.
+  forms::Image Img_BGM[4] = {forms::Image(*this, 0), forms::Image(*this, 1), forms::Image(*this, 2),
+                             forms::Image(*this, 3)};
+  forms::Label lbl_BGM[4] = {forms::Label(*this, 0), forms::Label(*this, 1), forms::Label(*this, 2),
+                             forms::Label(*this, 3)};
   forms::ComboBox BGM_Repeat{*this};
+  Command Cmd_BgmFolder{*this};
+  forms::Label lbl_BgmFolder{*this};
   // Per file: 0 object picture, 1 background picture, 2 music.
   Command Cmd_F[3] = {Command(*this, 0), Command(*this, 1), Command(*this, 2)};
   forms::Label lbl_Fname[3] = {forms::Label(*this, 0), forms::Label(*this, 1), forms::Label(*this, 2)};
@@ -127,6 +133,7 @@ class SettingsDialog : public forms::Form {
   void lbl_Fill_Click() { Img_Fill_Click(); }
   void Cmd_F_Click(int index);
   void Cmd_Folder_Click();
+  void Cmd_BgmFolder_Click();
   void Cmd_Color_Click();
   void Cmd_Set_Click();
   void Cmd_Can_Click();
@@ -143,6 +150,8 @@ class SettingsDialog : public forms::Form {
   void MarkFillScreen();
   // The object group's buttons and time box for the kind, and its mark.
   void EnableObjectControls();
+  // The music group's repeat box and buttons for the kind, and its mark.
+  void EnableMusicControls();
   // True when the file could be read and its thumbnail shows.
   bool ShowThumbnail(int index, const std::string& file);
   // The thumbnail that `load` decodes, on a thread of its own, shown when it

@@ -19,6 +19,12 @@ std::uint32_t WinMciPort::SendString(const std::string& command, std::string* re
   return code;
 }
 
+std::uint32_t WinMciPort::SendNotify(const std::string& command) {
+  return mciSendStringW(forms::Wide(command).c_str(), nullptr, 0, notify_);
+}
+
+std::uint32_t WinMciPort::DeviceOf(const std::string& alias) { return mciGetDeviceIDW(forms::Wide(alias).c_str()); }
+
 bool WinMciPort::ErrorString(std::uint32_t code, std::string* text, unsigned size) {
   std::vector<wchar_t> buffer(size, L'\0');
   if (!mciGetErrorStringW(code, buffer.data(), size)) return false;

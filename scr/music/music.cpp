@@ -13,7 +13,6 @@ constexpr char kNoErrorText[] = "Error (\x95\xB6\x8E\x9A\x97\xF1\x82\xAA\x8E\xE6
 constexpr unsigned kReplyBuffer = 512;
 constexpr unsigned kErrorBuffer = 256;
 constexpr unsigned kCdModeBuffer = 255;
-constexpr unsigned kMp3ModeBuffer = 30;
 constexpr std::uint32_t kSndAsync = 0x0001, kSndLoop = 0x0008;
 
 std::string Upper(std::string text) {
@@ -26,6 +25,21 @@ std::string Upper(std::string text) {
 
 bool HasMusicExtension(const std::string& file, const char* extension) {
   return file.size() >= 3 && Upper(file.substr(file.size() - 3)) == extension;
+}
+
+std::vector<std::string> PlayableExtensions(const std::vector<std::string>& registered) {
+  std::vector<std::string> named, all;
+  for (const char* extension : kMusicExtensions) {
+    all.push_back(extension);
+    for (std::string entry : registered) {
+      if (!entry.empty() && entry[0] == '.') entry.erase(0, 1);
+      if (Upper(entry) == Upper(extension)) {
+        named.push_back(extension);
+        break;
+      }
+    }
+  }
+  return named.empty() ? all : named;
 }
 
 void Music::Send(const char* command) {
@@ -109,32 +123,6 @@ void Music::CdClose() {
   Send("close cdaudio");
 }
 
-void Music::Mp3OpenAndPlay() {
-  // The path is quoted so that folders with blanks work; a path with a quote
-  // of its own would end that quotation and add words to the command, so such
-  // a file is not opened at all.
-  if (BgmFile.find('"') != std::string::npos) return;
-  const std::string open = "open \"" + BgmFile + "\" type MPEGVideo Alias MP3Play";
-  if (port_.SendString(open, nullptr, 0) == 0) port_.SendString("play MP3Play", nullptr, 0);
-}
-
-bool Music::IsMp3Playing() {
-  std::string mode;
-  port_.SendString("status MP3Play mode", &mode, kMp3ModeBuffer);
-  return mode.substr(0, 7) == "playing";
-}
-
-void Music::Mp3KeepPlaying() {
-  if (IsMp3Playing()) return;
-  port_.SendString("stop MP3Play", nullptr, 0);
-  port_.SendString("play MP3Play from 0", nullptr, 0);
-}
-
-void Music::Mp3Close() {
-  port_.SendString("stop MP3Play", nullptr, 0);
-  port_.SendString("close MP3Play", nullptr, 0);
-}
-
 void Music::WavPlay() {
   if (port_.WaveOutDevices() == 0) return;
   // No SND_FILENAME: the text is tried as a sound alias, then as a file name.
@@ -142,5 +130,37 @@ void Music::WavPlay() {
 }
 
 void Music::WavStop() { lastApiResult_ = port_.SoundCommand(nullptr, 0); }
+
+int MciSongs::Open(const std::string& path) {
+  // The path is quoted so that folders with blanks work; a path with a quote
+  // of its own would end that quotation and add words to the command, so such
+  // a file is not opened at all.
+  if (path.find('"') != std::string::npos) return 0;
+  const int song = ++opened_;
+  const std::string alias = Alias(song);
+  if (port_.SendString("open \"" + path + "\" type MPEGVideo alias " + alias, nullptr, 0) != 0) return 0;
+  devices_[song] = port_.DeviceOf(alias);
+  return song;
+}
+
+bool MciSongs::Start(int song) {
+  if (!devices_.count(song) || port_.SendNotify("play " + Alias(song) + " notify") != 0) return false;
+  started_ = song;
+  return true;
+}
+
+void MciSongs::Close(int song) {
+  if (devices_.erase(song)) port_.SendString("close " + Alias(song), nullptr, 0);
+}
+
+void MciSongs::CloseAll() {
+  while (!devices_.empty()) Close(devices_.begin()->first);
+}
+
+int MciSongs::SongOfDevice(std::uint32_t device) const {
+  for (const auto& [song, id] : devices_)
+    if (id == device && device != 0) return song;
+  return devices_.count(started_) ? started_ : 0;
+}
 
 }  // namespace gelmo

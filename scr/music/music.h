@@ -1,12 +1,17 @@
-// Gelmo_BGM: the background music.  Audio CD and MP3 files through media-
-// control command strings, WAV files through the platform's sound player,
-// repetition by polling from the saver window's timers.  The platform comes in
-// through MciPort, so that the command sequences can be checked against
-// scripted device replies.
+// Gelmo_BGM: the background music.  The audio CD through media-control
+// command strings, kept playing by polling from the saver window's timer; WAV
+// files looped by the platform's sound player; songs through the media
+// control interface where no newer player can be created (MciSongs).  The
+// platform comes in through MciPort, so that the command sequences can be
+// checked against scripted device replies.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
+
+#include "scr/music/playlist.h"
 
 namespace gelmo {
 
@@ -16,6 +21,11 @@ class MciPort {
   // mciSendStringA with no callback window.  With replySize 0 no reply buffer
   // is offered; otherwise the device's reply is cut to replySize - 1 bytes.
   virtual std::uint32_t SendString(const std::string& command, std::string* reply, unsigned replySize) = 0;
+  // mciSendStringA with no reply, the port's window to be told (MM_MCINOTIFY)
+  // when the command's "notify" is due.
+  virtual std::uint32_t SendNotify(const std::string& command) = 0;
+  // The device that an open alias stands for, as MM_MCINOTIFY names it; 0 for none.
+  virtual std::uint32_t DeviceOf(const std::string& alias) = 0;
   // mciGetErrorStringA into a buffer of `size` bytes; false when no text exists.
   virtual bool ErrorString(std::uint32_t code, std::string* text, unsigned size) = 0;
   // PlaySoundA(sound or no sound, no module, flags).
@@ -26,6 +36,16 @@ class MciPort {
 // True when the last three characters of the file name, upper-cased, are
 // `extension` ("WAV", "MP3"): how the saver tells music files apart.
 bool HasMusicExtension(const std::string& file, const char* extension);
+
+// The music files that may be offered and played, by extension.  Which
+// player serves them on Windows is told in scr/music/music_win.cpp.
+inline constexpr const char* kMusicExtensions[] = {"mp3", "m4a", "aac", "flac", "wav", "wma", "ogg", "opus"};
+
+// Those of kMusicExtensions that `registered` names (".mp3" or "mp3", in any
+// case), in that order.  A player that names none of them by extension
+// decides by the file's content: then all of them are taken, and a file it
+// cannot play is found out when it is opened.
+std::vector<std::string> PlayableExtensions(const std::vector<std::string>& registered);
 
 class Music {
  public:
@@ -47,10 +67,6 @@ class Music {
   void CdOpen();
   void CdKeepPlaying();
   void CdClose();
-  void Mp3OpenAndPlay();
-  bool IsMp3Playing();
-  void Mp3KeepPlaying();
-  void Mp3Close();
   void WavPlay();
   void WavStop();
 
@@ -59,6 +75,31 @@ class Music {
 
   MciPort& port_;
   std::int32_t& lastApiResult_;
+};
+
+// Songs on the media control interface's MPEGVideo device (on Windows
+// DirectShow: MP3, WAV and WMA), each under an alias of its own, so that the
+// one to follow can be open while another plays.  Playing asks to be
+// notified: MM_MCINOTIFY names the device when a song has ended
+// (MCI_NOTIFY_SUCCESSFUL) or failed (MCI_NOTIFY_FAILURE).
+class MciSongs : public SongPort {
+ public:
+  explicit MciSongs(MciPort& port) : port_(port) {}
+  int Open(const std::string& path) override;
+  bool Start(int song) override;
+  void Close(int song) override;
+  void CloseAll();
+  // The song that MM_MCINOTIFY's device is.  A notice that names no device
+  // of these (Wine's string interface names none) is about the song started
+  // last, the only one that plays; 0 when that one is closed.
+  int SongOfDevice(std::uint32_t device) const;
+
+ private:
+  static std::string Alias(int song) { return "GelmoSong" + std::to_string(song); }
+  MciPort& port_;
+  int opened_ = 0;
+  int started_ = 0;
+  std::map<int, std::uint32_t> devices_;  // the open songs
 };
 
 }  // namespace gelmo

@@ -439,7 +439,7 @@ bool ListFolder(const std::wstring& folder, const std::vector<std::string>& exte
 
 }  // namespace
 
-void ListPictureFiles(const std::string& folder, const std::vector<std::string>& extensions, std::size_t limit,
+void ListFiles(const std::string& folder, const std::vector<std::string>& extensions, std::size_t limit,
                       const std::function<bool(const std::string&)>& found) {
   std::wstring root = Wide(folder);
   while (!root.empty() && root.back() == L'\\') root.pop_back();
@@ -458,7 +458,7 @@ PictureThread::~PictureThread() {
 std::shared_ptr<Picture> FirstPictureIn(const std::string& folder, std::size_t limit, const PictureLoad& how) {
   std::shared_ptr<Picture> first;
   if (!folder.empty())
-    ListPictureFiles(folder, PictureExtensionsOf(PictureFileExtensions()), limit,
+    ListFiles(folder, PictureExtensionsOf(PictureFileExtensions()), limit,
                      [&](const std::string& path) {
       first = LoadPicture(path, how);
       return !first;

@@ -67,7 +67,7 @@ bool SavePictureAsBitmap(const Picture& picture, const std::string& path);
 // `found` answers false or after `limit` files.  A name code page 932 cannot
 // hold comes out in its short (8.3) form, and is left out where the volume
 // keeps none.
-void ListPictureFiles(const std::string& folder, const std::vector<std::string>& extensions, std::size_t limit,
+void ListFiles(const std::string& folder, const std::vector<std::string>& extensions, std::size_t limit,
                       const std::function<bool(const std::string&)>& found);
 // The first picture of the folder (or of a folder in it) that can be read,
 // among its first `limit` picture files; null when there is none.

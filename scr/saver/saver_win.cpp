@@ -15,7 +15,7 @@ SaverForm::SaverForm(Music& music) : music_(music) {
   Master.SetBackColour(RGB(0, 0, 0));
   Pic_C.Move(0, 0, 1095, 1155);
   Pic_C.SetBackColour(RGB(0, 0, 0));
-  Timer1.onTimer = [this] { Timer1_Timer(); };
+  SongTimer.onTimer = [this] { SongTimer_Timer(); };
   Timer2.onTimer = [this] { Timer2_Timer(); };
   Timer3.onTimer = [this] { Timer3_Timer(); };
   SlideTimer.onTimer = [this] { slides_->Tick(); };
@@ -80,13 +80,53 @@ void SaverForm::OnLoad() {
   if (settings.BgmKind == 1) {
     music_.CdOpen();
     Timer2.SetEnabled(true);
-  } else if (settings.BgmKind == 2) {
-    if (HasMusicExtension(settings.BgmFile, "WAV")) music_.WavPlay();
-    if (HasMusicExtension(settings.BgmFile, "MP3")) {
-      music_.Mp3OpenAndPlay();
-      Timer1.SetEnabled(true);
-    }
+  } else if (settings.BgmKind == 2 && HasMusicExtension(settings.BgmFile, "WAV")) {
+    music_.WavPlay();
+  } else if (settings.BgmKind == 2 || settings.BgmKind == 3) {
+    StartSongs(settings);
   }
+}
+
+void SaverForm::StartSongs(const SaverSettings& settings) {
+  songPlayer_ = music::MakeSongPlayer(hwnd());
+  playlist_ = std::make_unique<Playlist>(*songPlayer_, ShuffleSeed());
+  if (settings.BgmKind == 2) {
+    playlist_->Add(settings.BgmFile);  // alone, it follows itself
+    playlist_->Play();
+  } else if (!settings.BgmFolder.empty()) {
+    songListing_ = std::make_unique<music::SongListing>(settings.BgmFolder);
+    SongTimer.SetEnabled(true);
+  }
+}
+
+// The first song need not wait for the whole listing: it is drawn from those
+// found within a short while of the first one.  Songs found later join the
+// rounds.
+void SaverForm::SongTimer_Timer() {
+  constexpr std::uint64_t kGatherMs = 50;
+  const bool listed = songListing_->done();
+  for (std::string& path : songListing_->Take()) {
+    playlist_->Add(std::move(path));
+    if (!firstSongAt_) firstSongAt_ = GetTickCount64();
+  }
+  songsStarted_ = songsStarted_ || listed || (firstSongAt_ && GetTickCount64() - firstSongAt_ >= kGatherMs);
+  if (songsStarted_) playlist_->Play();
+  if (listed) {
+    SongTimer.SetEnabled(false);
+    songListing_.reset();
+  }
+}
+
+bool SaverForm::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  int song = 0;
+  bool ended = false;
+  if (!songPlayer_ || !songPlayer_->SongOfNotice(message, wParam, lParam, &song, &ended)) return false;
+  if (ended)
+    playlist_->Ended(song);
+  else
+    playlist_->Failed(song);
+  *result = 0;
+  return true;
 }
 
 // The saver ends with the renderer's window.  A renderer still starting (its
@@ -110,16 +150,22 @@ void SaverForm::Timer2_Timer() {
   Timer2.SetEnabled(music_.CdPlayable);
 }
 
-void SaverForm::Timer1_Timer() { music_.Mp3KeepPlaying(); }
-
 void SaverForm::OnQueryUnload(bool&, forms::UnloadMode) {
   if (Timer2.enabled()) {
     Timer2.SetEnabled(false);
     music_.CdClose();
   }
-  if (g_saverSettings.BgmKind == 2) {
-    if (HasMusicExtension(g_saverSettings.BgmFile, "WAV")) music_.WavStop();
-    if (HasMusicExtension(g_saverSettings.BgmFile, "MP3")) music_.Mp3Close();
+  // The music fades out rather than stopping dead.
+  const bool wave = g_saverSettings.BgmKind == 2 && HasMusicExtension(g_saverSettings.BgmFile, "WAV");
+  if (wave || playlist_) {
+    constexpr unsigned kFadeMs = 500;
+    music::FadeOut(kFadeMs, [&] {
+      if (wave) music_.WavStop();
+      SongTimer.SetEnabled(false);
+      songListing_.reset();
+      playlist_.reset();
+      songPlayer_.reset();
+    });
   }
   if (restoresCursor) ShowCursor(g_cursorShowCount != 0);
   forms::EndProgram();

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+
 namespace gelmo {
 
 void SlideOrder::Add(std::string path) {
@@ -38,9 +39,24 @@ std::optional<std::string> SlideOrder::Next() {
 }
 
 void SlideOrder::DropLast() {
-  if (!last_ || dropped_[*last_]) return;
-  dropped_[*last_] = true;
+  if (last_) DropAt(*last_);
+}
+
+void SlideOrder::Drop(const std::string& path) {
+  for (std::size_t i = 0; i < paths_.size(); ++i)
+    if (paths_[i] == path) DropAt(i);
+}
+
+void SlideOrder::DropAt(std::size_t index) {
+  if (dropped_[index]) return;
+  dropped_[index] = true;
   --alive_;
+  // Not given again in the round in progress either.
+  for (std::size_t position = 0; position < round_.size(); ++position)
+    if (round_[position] == index) {
+      TakeFromRound(position);
+      break;
+    }
 }
 
 }  // namespace gelmo

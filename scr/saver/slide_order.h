@@ -1,8 +1,8 @@
-// The order in which the pictures of a folder are shown: in shuffled rounds,
-// every picture once in a round before any is shown again, and a new round
-// not starting with the picture the last one ended with.  Pictures may join
-// while the folder is still being listed: they join the round in progress.
-// A picture that turns out unreadable leaves for good.
+// The order in which the pictures of a folder are shown, or the songs of a
+// folder played: in shuffled rounds, every one once in a round before any is
+// given again, and a new round not starting with the one the last ended with.
+// They may join while the folder is still being listed: they join the round in
+// progress.  One that turns out unreadable leaves for good.
 #pragma once
 
 #include <cstddef>
@@ -24,11 +24,14 @@ class SlideOrder {
   std::optional<std::string> Next();
   // The picture last given by Next could not be read: it is not shown again.
   void DropLast();
+  // The same for any one given before.
+  void Drop(const std::string& path);
   // Pictures that may still be shown.
   std::size_t size() const { return alive_; }
 
  private:
   std::size_t TakeFromRound(std::size_t position);
+  void DropAt(std::size_t index);
 
   std::mt19937 random_;
   std::vector<std::string> paths_;

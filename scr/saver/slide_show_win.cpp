@@ -26,6 +26,15 @@ constexpr std::uint64_t kRendererChangeMs = 2500;
 
 }  // namespace
 
+std::uint32_t ShuffleSeed() {
+  wchar_t text[16] = {};
+  const DWORD length = GetEnvironmentVariableW(L"GELMO_SHUFFLE_SEED", text, 16);
+  wchar_t* end = nullptr;
+  const unsigned long seed = length > 0 && length < 16 ? wcstoul(text, &end, 10) : 0;
+  if (end && end != text && *end == L'\0') return std::uint32_t(seed);
+  return static_cast<std::uint32_t>(GetTickCount64() ^ GetCurrentProcessId());
+}
+
 // What the listing thread finds.  Shared with the thread, which is left to
 // end on its own when the show ends first.
 struct SlideShow::Listing {
@@ -44,12 +53,12 @@ struct SlideShow::Preparing {
 
 SlideShow::SlideShow(const std::string& folder, std::int32_t seconds, const pictures::PictureLoad& how)
     : listing_(std::make_shared<Listing>()),
-      order_(static_cast<std::uint32_t>(GetTickCount64() ^ GetCurrentProcessId())),
+      order_(ShuffleSeed()),
       seconds_(seconds),
       how_(how) {
   // The decoders' extensions are asked for here, on the window thread.
   std::thread([listing = listing_, folder, extensions = PictureExtensionsOf(pictures::PictureFileExtensions())] {
-    pictures::ListPictureFiles(folder, extensions, kMostSlidePictures, [&](const std::string& path) {
+    pictures::ListFiles(folder, extensions, kMostSlidePictures, [&](const std::string& path) {
       {
         std::lock_guard<std::mutex> hold(listing->lock);
         listing->found.push_back(path);

@@ -18,6 +18,11 @@
 
 namespace gelmo {
 
+// The seed of the shuffled orders of a run: GELMO_SHUFFLE_SEED from the
+// environment when it holds a number (so that a run can be repeated), else
+// the time and the process.
+std::uint32_t ShuffleSeed();
+
 class SlideShow {
  public:
   SlideShow(const std::string& folder, std::int32_t seconds, const pictures::PictureLoad& how);

@@ -78,7 +78,7 @@ SaverSettings LoadSettingsFrom(const ProfileReader& read, const FileExistsTest& 
   // (kind 1) needs no file and stays.
   s.BgmFile = ReadExistingFile(read, kBgmFileKey, fileExists, missing);
   if (s.BgmFile.empty() && s.BgmKind == 2) s.BgmKind = 0;
-  s.BgmFolder = FolderOrProgramFolder(s.BgmFile, programFolder);
+  s.BgmFileFolder = FolderOrProgramFolder(s.BgmFile, programFolder);
 
   // A switch: anything but 1 keeps the 1024 x 768 window.
   s.FillScreen = ReadKind(read, kFillScreenKey) == 1 ? 1 : 0;
@@ -86,6 +86,7 @@ SaverSettings LoadSettingsFrom(const ProfileReader& read, const FileExistsTest& 
   s.SlideFolder = read(kSlideFolderKey);
   const std::int32_t seconds = ReadInt32Setting(read(kSlideSecondsKey)).value_or(0);
   s.SlideSeconds = seconds >= kShortestSlideSeconds && seconds <= kLongestSlideSeconds ? seconds : kDefaultSlideSeconds;
+  s.BgmFolder = read(kBgmFolderKey);
   return s;
 }
 

@@ -28,21 +28,23 @@ inline constexpr std::string_view kBgmFileKey = "BGM\xCC\xA7\xB2\xD9";         /
 inline constexpr std::string_view kFillScreenKey = "\x91\x53\x89\xE6\x96\xCA";     // 全画面
 inline constexpr std::string_view kSlideFolderKey = "\xBD\xD7\xB2\xC4\xDE\xCC\xAB\xD9\xC0\xDE";  // ｽﾗｲﾄﾞﾌｫﾙﾀﾞ
 inline constexpr std::string_view kSlideSecondsKey = "\xBD\xD7\xB2\xC4\xDE\x8A\xD4\x8A\x75";     // ｽﾗｲﾄﾞ間隔
+inline constexpr std::string_view kBgmFolderKey = "BGM\xCC\xAB\xD9\xC0\xDE";                    // BGMﾌｫﾙﾀﾞ
 
 // All keys in the order in which they are read and written.  The ninth and
-// the last two came later: a file without them is an older file and reads as
-// 0, no folder and 60 seconds.
-inline constexpr std::array<std::string_view, 11> kSettingsKeys = {
-    kObjKindKey,   kObjFileKey,   kBackKindKey,   kBackFileKey,    kBackColourKey,  kBgmKindKey,
-    kBgmRepeatKey, kBgmFileKey,   kFillScreenKey, kSlideFolderKey, kSlideSecondsKey};
+// the last three came later: a file without them is an older file and reads
+// as 0, no folder, 60 seconds and no music folder.
+inline constexpr std::array<std::string_view, 12> kSettingsKeys = {
+    kObjKindKey,   kObjFileKey,    kBackKindKey,   kBackFileKey,    kBackColourKey,   kBgmKindKey,
+    kBgmRepeatKey, kBgmFileKey,    kFillScreenKey, kSlideFolderKey, kSlideSecondsKey, kBgmFolderKey};
 
 // How long each picture of a folder stays, in seconds: what the file may hold,
 // and what it reads as otherwise.
 inline constexpr std::int32_t kShortestSlideSeconds = 5;
 inline constexpr std::int32_t kLongestSlideSeconds = 86400;
 inline constexpr std::int32_t kDefaultSlideSeconds = 60;
-// At most this many pictures of a folder are taken.
+// At most this many pictures, or songs, of a folder are taken.
 inline constexpr std::size_t kMostSlidePictures = 100000;
+inline constexpr std::size_t kMostSongs = 100000;
 
 // The dialog addresses the two pictures by this index.
 enum PictureIndex : std::size_t { kObjectPicture = 0, kBackPicture = 1 };
@@ -51,13 +53,14 @@ struct SaverSettings {
   std::int16_t ObjKind = 0;     // 0 desktop capture, 1 picture file, 2 the pictures of a folder
   std::int16_t BackKind = 0;    // 0 plain colour, 1 desktop capture, 2 picture file
   std::int32_t BackColour = 0;  // 0x00BBGGRR
-  std::int16_t BgmKind = 0;     // 0 none, 1 audio CD, 2 MP3 or WAV file
+  std::int16_t BgmKind = 0;     // 0 none, 1 audio CD, 2 a music file, 3 the songs of a folder
   std::int16_t BgmRepeat = 0;   // CD track to keep playing, 0 the whole disc
   std::int16_t FillScreen = 0;  // 1 the renderer covers every monitor, 0 its 1024 x 768 window
   std::array<std::string, 2> PictureFile;    // ObjFile, BackFile; empty when none
   std::array<std::string, 2> PictureFolder;  // where each picture chooser opens
   std::string BgmFile;
-  std::string BgmFolder;
+  std::string BgmFileFolder;  // where the music file chooser opens
+  std::string BgmFolder;      // music kind 3; empty when none
   std::string SlideFolder;                          // object kind 2; empty when none
   std::int32_t SlideSeconds = kDefaultSlideSeconds;  // how long each of its pictures stays
 
@@ -99,7 +102,8 @@ using FileExistsTest = std::function<bool(const std::string& path)>;
 // a missing music file empties the path and turns music kind 2 (file) into 0;
 // every folder is the folder of its file, or the program's folder when the
 // file is empty.  FillScreen is 1 only for a value that reads as 1.  The
-// slide folder is kept as written; SlideSeconds outside 5 to 86400 reads as 60.
+// slide and music folders are kept as written; SlideSeconds outside 5 to
+// 86400 reads as 60.
 SaverSettings LoadSettingsFrom(const ProfileReader& read, const FileExistsTest& fileExists,
                                std::string_view programFolder);
 

@@ -2,13 +2,15 @@
 # ゲルモ.scr /s end to end: the hand-off bitmaps for each combination of
 # object and background kinds, the renderer started and watched, the saver
 # ending soon after the renderer's window has gone, and nothing else ending it.
-#   saver_run.sh PATH-TO-SCR PATH-TO-RENDERER TEST.MP3 TEST.WAV
+#   saver_run.sh PATH-TO-SCR PATH-TO-RENDERER TEST.MP3 TEST.WAV SONGS-FOLDER
 . "$(dirname "$0")/lib.sh"
 scr=$1
 renderer=$2
 mp3=$3
 wav=$4
+songs=$5
 info=$GELMO_NATIVE_BUILD/tools/gelmo_bmp_info
+sound_runs=$GELMO_NATIVE_BUILD/tools/gelmo_sound_runs
 drive_c=$(gelmo_drive_c)
 app=$drive_c/gelmo-saver
 rm -rf "$app"; mkdir -p "$app"
@@ -49,8 +51,9 @@ start_saver() {  # ARGUMENTS...
   [ -n "$renderer_wid" ]
 }
 
-# Escape in the renderer; the saver must follow within its 500 ms watch.
-end_saver() {  # CASE
+# Escape in the renderer; the saver must follow within its 500 ms watch (and
+# the music's half-second fade, where music plays).
+end_saver() {  # CASE [SECONDS]
   if [ -z "$renderer_wid" ]; then  # no renderer came: nothing to end it with
     check "$1: saver ends after the renderer's window has gone" false
     kill "$saver_pid" 2>/dev/null; wait "$saver_pid" 2>/dev/null
@@ -63,7 +66,7 @@ end_saver() {  # CASE
   escape_up "$renderer_wid"
   wait_gone "$saver_pid" 5 && local ended=yes || local ended=no
   check "$1: saver ends after the renderer's window has gone" test $ended = yes
-  check "$1: ... within a second of it" elapsed_below "$gone_at" "$(now)" 1.0
+  check "$1: ... within ${2:-1.0} s of it" elapsed_below "$gone_at" "$(now)" "${2:-1.0}"
   wait "$saver_pid" 2>/dev/null
   check "$1: hand-off bitmaps stay on disk" test -f "$drive_c/Gelmo01.bmp" -a -f "$drive_c/Gelmo02.bmp"
 }
@@ -144,8 +147,77 @@ for music in song.mp3 tune.wav; do
   unset ALSA_CONFIG_PATH
   sleep 3
   check "$music: the music is heard (peak $(loudest))" louder_than 0.2
-  end_saver "$music"
+  end_saver "$music" 1.6
 done
+
+# 5b. songs as they are heard, silences at their true length: a PulseAudio
+# null sink of this script's own, recorded while the saver plays into it
+# (ALSA's file device above has no clock).  Tones of 440, 660 and 880 Hz stand
+# for three songs in three formats; a damaged file and a text file beside them.
+pulse=$capture/pulse
+mkdir -p "$pulse"
+printf 'load-module module-null-sink sink_name=cap rate=48000 channels=2\nset-default-sink cap\nload-module module-native-protocol-unix socket=%s/socket auth-anonymous=1\n' \
+  "$pulse" >"$pulse/default.pa"
+HOME=$pulse XDG_RUNTIME_DIR=$pulse pulseaudio -n -F "$pulse/default.pa" --daemonize=no --exit-idle-time=-1 \
+  --use-pid-file=false --log-target=stderr 2>"$pulse/log" &
+pulse_pid=$!
+for ((i = 0; i < 50; i++)); do [ -S "$pulse/socket" ] && break; sleep 0.1; done
+mkdir -p "$app/songs/more"
+cp "$songs/a440.mp3" "$songs/b660.flac" "$app/songs/"
+cp "$songs/c880.m4a" "$app/songs/more/"
+head -c 20000 /dev/urandom >"$app/songs/damaged.mp3"
+echo "not a song" >"$app/songs/notes.txt"
+# The songs heard, one letter each (a 440 Hz, b 660 Hz, c 880 Hz), and the
+# longest silence between two of them in ms, while the saver runs for
+# SECONDS with the settings already written.
+hear() {  # SECONDS [SEED]
+  PULSE_SERVER=unix:$pulse/socket parec -d cap.monitor --format=s16le --rate=48000 --channels=2 --raw \
+    >"$capture/heard.raw" &
+  local recorder=$!
+  sleep 0.5
+  GELMO_SHUFFLE_SEED=${2:-} PULSE_SERVER=unix:$pulse/socket start_saver /s
+  sleep "$1"
+  end_saver "music heard" 1.6
+  kill "$recorder"; wait "$recorder" 2>/dev/null
+  "$sound_runs" "$capture/heard.raw" 48000 >"$capture/heard"
+  heard=$(awk '$1 == "sound" && $3 - $2 >= 200 { printf "%s", $4 < 550 ? "a" : $4 < 770 ? "b" : "c" }' "$capture/heard")
+  longest_silence=$(awk '$1 == "silence" && $3 - $2 > m { m = $3 - $2 } END { print m + 0 }' "$capture/heard")
+}
+# Every song once a round, and no round starting with the song before: some
+# alignment of the heard letters (the first song may have been cut short as
+# the sound device started) makes at least two whole rounds of all three.
+in_rounds() {  # LETTERS
+  local s=$1 offset k ok
+  for offset in 0 1 2; do
+    ok=yes; k=$offset
+    while ((k + 3 <= ${#s})); do
+      local r=${s:k:3}
+      [ "${r:0:1}" != "${r:1:1}" ] && [ "${r:0:1}" != "${r:2:1}" ] && [ "${r:1:1}" != "${r:2:1}" ] || ok=no
+      ((k == 0)) || [ "${s:k-1:1}" != "${s:k:1}" ] || ok=no
+      k=$((k + 3))
+    done
+    [ $ok = yes ] && ((k - offset >= 6)) && return 0
+  done
+  return 1
+}
+printf 'BGM\xcc\xab\xd9\xc0\xde=C:\\gelmo-saver\\songs\r\n' >"$capture/folder.ini"  # BGMﾌｫﾙﾀﾞ
+write_settings 0 "" 0 "" 0 3 ""
+cat "$capture/folder.ini" >>"$app/ゲルモ.ini"
+hear 12 1
+first=$heard
+check "a folder of songs: all three heard, each once a round, the damaged file passed over ($heard)" in_rounds "$heard"
+check "a folder of songs: under 100 ms of silence between two songs (longest $longest_silence ms)" test "$longest_silence" -lt 100
+write_settings 0 "" 0 "" 0 3 ""
+cat "$capture/folder.ini" >>"$app/ゲルモ.ini"
+hear 12 2
+check "a folder of songs: another seed, another order ($first, then $heard)" test "$first" != "$heard"
+check "a folder of songs, second run: each once a round ($heard)" in_rounds "$heard"
+write_settings 0 "" 0 "" 0 2 'C:\gelmo-saver\song.mp3'
+hear 7
+sounding=$(awk '$1 == "sound" { t += $3 - $2 } END { print t + 0 }' "$capture/heard")
+check "a single MP3 repeats: sound for $sounding ms of 7 s, more than twice its 2 s" test "$sounding" -gt 4000
+check "a single MP3 repeats with under 100 ms of silence (longest $longest_silence ms)" test "$longest_silence" -lt 100
+kill "$pulse_pid" 2>/dev/null; wait "$pulse_pid" 2>/dev/null
 
 # 6. audio CD without a drive: the saver runs and ends as usual
 write_settings 0 "" 0 "" 0 1 ""
@@ -176,8 +248,8 @@ confirm_dialog() {  # the dialog's 設定 button, clicked as a user would
   [ -n "$wid" ] && for ((try = 0; try < 10; try++)); do
     sleep 1
     xdotool windowfocus --sync "$wid" 2>/dev/null
-    xdotool mousemove --window "$wid" 322 425; sleep 0.3
-    xdotool mousemove --window "$wid" 324 426; sleep 0.3
+    xdotool mousemove --window "$wid" 322 473; sleep 0.3
+    xdotool mousemove --window "$wid" 324 474; sleep 0.3
     xdotool mousedown 1; sleep 0.2; xdotool mouseup 1
     wait_gone "$pid" 2 && break
   done
@@ -190,7 +262,7 @@ cp "$app/ゲルモ.ini" "$capture/given.ini"
 confirm_dialog
 cp "$app/ゲルモ.ini" "$capture/written-932.ini"
 # (the colour is given as 255.0 and saved as 255: a saved file differs from the given one)
-check "code page 932: the dialog saves eleven keys" test "$(grep -c = "$capture/written-932.ini")" = 11 -a -n "$(cmp "$capture/given.ini" "$capture/written-932.ini")"
+check "code page 932: the dialog saves twelve keys" test "$(grep -c = "$capture/written-932.ini")" = 12 -a -n "$(cmp "$capture/given.ini" "$capture/written-932.ini")"
 for locale in en_US.UTF-8:1252 zh_CN.UTF-8:936 hi_IN.UTF-8:65001; do
   export LC_ALL=${locale%%:*}
   cp=${locale##*:}

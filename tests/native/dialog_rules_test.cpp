@@ -11,11 +11,13 @@ namespace {
 TEST(DialogRules, KindsEnableTheirButtons) {
   using C = KindDependentControls;
   const struct { std::int16_t obj, back, bgm; C want; } cases[] = {
-      {0, 0, 0, C{false, true, false, false, false, false}},
-      {1, 1, 1, C{true, false, false, true, false, false}},  // background 1: neither colour nor file
-      {1, 2, 2, C{true, false, true, false, true, false}},
-      {2, 0, 0, C{false, true, false, false, false, true}},   // a folder: its button and time box
-      {7, 5, -1, C{true, false, false, false, false, false}},  // out of range: only the object's file rule
+      {0, 0, 0, C{false, true, false, false, false, false, false}},
+      {1, 1, 1, C{true, false, false, true, false, false, false}},  // background 1: neither colour nor file
+      {1, 2, 2, C{true, false, true, false, true, false, false}},
+      {2, 0, 0, C{false, true, false, false, false, true, false}},   // a folder: its button and time box
+      {0, 0, 3, C{false, true, false, false, false, false, true}},   // a folder of songs: its button only
+      {7, 5, 4, C{true, false, false, false, false, false, false}},  // out of range: only the object's file rule
+      {7, 5, -1, C{true, false, false, false, false, false, false}},
   };
   for (const auto& c : cases)
     EXPECT_EQ(EnabledControls(c.obj, c.back, c.bgm), c.want) << c.obj << " " << c.back << " " << c.bgm;
@@ -66,13 +68,16 @@ TEST(DialogRules, WindowOpensCentredAndAThirdDown) {
   EXPECT_EQ(big.top, -333);
 }
 
-TEST(DialogRules, PicturePatternTakesEachDecodersExtensionsOnce) {
+TEST(DialogRules, ChooserPatternsListTheExtensionsOrTheOlderDefaults) {
   EXPECT_EQ(PicturePattern({".bmp,.dib,.rle", ".jpeg,.jpe,.jpg,.jfif,.exif", ".JPG;.png", ".heic, .heif"}),
             "*.bmp;*.dib;*.rle;*.jpeg;*.jpe;*.jpg;*.jfif;*.exif;*.png;*.heic;*.heif");
   // Extensions that would break the list are left out; none at all gives the older loader's.
   EXPECT_EQ(PicturePattern({".a*b,.*,,.ok,", "x y"}), "*.ok");
   EXPECT_EQ(PicturePattern({}), "*.BMP;*.JPG;*.JPEG");
   EXPECT_EQ(PicturePattern({",", ""}), "*.BMP;*.JPG;*.JPEG");
+  // The music chooser: the players' extensions as given, else MP3 and WAV.
+  EXPECT_EQ(MusicPattern({"mp3", "m4a", "", "wma"}), "*.mp3;*.m4a;*.wma");
+  EXPECT_EQ(MusicPattern({}), "*.MP3;*.WAV");
 }
 
 TEST(DialogRules, GradientIsDarkAtTheEdgesAndLightHalfWay) {

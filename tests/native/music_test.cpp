@@ -1,10 +1,14 @@
-// The music module's command sequences against a scripted media device.
+// The music module's command sequences against a scripted media device, and
+// the playlist against a scripted player.
 #include "scr/music/music.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <vector>
+
+#include "scr/music/playlist.h"
 
 namespace gelmo {
 namespace {
@@ -23,6 +27,8 @@ class ScriptedPort : public MciPort {
   unsigned waveDevices = 1;
   std::vector<std::string> sounds;
 
+  std::uint32_t SendNotify(const std::string& command) override { return SendString(command + " (told)", nullptr, 0); }
+  std::uint32_t DeviceOf(const std::string& alias) override { return alias == "GelmoSong1" ? 7 : 8; }
   std::uint32_t SendString(const std::string& command, std::string* reply, unsigned replySize) override {
     sent.push_back(command);
     replySizes.push_back(replySize);
@@ -163,43 +169,26 @@ TEST_F(MusicTest, QueriesAndPlayCommands) {
                                       "play cdaudio from 2 to 5"}));
 }
 
-TEST_F(MusicTest, Mp3OpensQuotedPlaysAndRestartsWhenNotPlaying) {
-  music.BgmFile = "C:\\My Music\\song.mp3";
-  music.Mp3OpenAndPlay();
-  EXPECT_EQ(port.sent, (std::vector<std::string>{"open \"C:\\My Music\\song.mp3\" type MPEGVideo Alias MP3Play",
-                                                 "play MP3Play"}));
-  port.sent.clear();
-  for (const char* mode : {"playing", "playing now"}) {
-    port.replies["status MP3Play mode"] = {0, mode};
-    music.Mp3KeepPlaying();
-  }
-  EXPECT_EQ(port.sent.size(), 2u);
-  EXPECT_EQ(port.replySizes.back(), 30u);
-  for (const char* mode : {"stopped", "paused", "", "play", "playin"}) {
-    port.sent.clear();
-    port.replies["status MP3Play mode"] = {0, mode};
-    EXPECT_FALSE(music.IsMp3Playing()) << mode;
-    music.Mp3KeepPlaying();
-    EXPECT_EQ(port.sent, (std::vector<std::string>{"status MP3Play mode", "status MP3Play mode", "stop MP3Play",
-                                                   "play MP3Play from 0"}))
-        << mode;
-  }
-  port.sent.clear();
-  music.Mp3Close();
-  EXPECT_EQ(port.sent, (std::vector<std::string>{"stop MP3Play", "close MP3Play"}));
-}
-
-TEST_F(MusicTest, Mp3ThatFailsToOpenIsNotPlayed) {
-  music.BgmFile = "C:\\bad.mp3";
-  port.replies["open \"C:\\bad.mp3\" type MPEGVideo Alias MP3Play"] = {275, ""};
-  music.Mp3OpenAndPlay();
-  EXPECT_EQ(port.sent.size(), 1u);
-}
-
-TEST_F(MusicTest, Mp3PathWithAQuoteIsNeverPutIntoACommand) {
-  music.BgmFile = "C:\\x.mp3\" type waveaudio alias other wait \"y.mp3";
-  music.Mp3OpenAndPlay();
-  EXPECT_TRUE(port.sent.empty());
+TEST_F(MusicTest, MciSongsOpenQuotedEachUnderItsOwnAliasAndAskToBeTold) {
+  MciSongs songs(port);
+  const int first = songs.Open("C:\\My Music\\song.mp3");
+  port.replies["open \"C:\\bad.mp3\" type MPEGVideo alias GelmoSong2"] = {275, ""};
+  EXPECT_EQ(songs.Open("C:\\bad.mp3"), 0) << "a song that does not open";
+  const int third = songs.Open("C:\\My Music\\song.mp3");  // the same again, to follow itself
+  // A quote of the path's own would end the quotation and add words.
+  EXPECT_EQ(songs.Open("C:\\x.mp3\" type waveaudio alias other wait \"y.mp3"), 0);
+  EXPECT_TRUE(songs.Start(first));
+  EXPECT_FALSE(songs.Start(2)) << "never opened";
+  EXPECT_EQ(songs.SongOfDevice(7), first);
+  EXPECT_EQ(songs.SongOfDevice(8), third);
+  EXPECT_EQ(songs.SongOfDevice(0), first) << "no device named: the one playing";
+  songs.CloseAll();
+  EXPECT_EQ(songs.SongOfDevice(7), 0);
+  EXPECT_EQ(songs.SongOfDevice(0), 0);
+  EXPECT_EQ(port.sent, (std::vector<std::string>{"open \"C:\\My Music\\song.mp3\" type MPEGVideo alias GelmoSong1",
+                                                 "open \"C:\\bad.mp3\" type MPEGVideo alias GelmoSong2",
+                                                 "open \"C:\\My Music\\song.mp3\" type MPEGVideo alias GelmoSong3",
+                                                 "play GelmoSong1 notify (told)", "close GelmoSong1", "close GelmoSong3"}));
 }
 
 TEST_F(MusicTest, WavLoopsAsynchronouslyOnlyWithAWaveDevice) {
@@ -222,6 +211,88 @@ TEST(MusicFiles, ExtensionsAreRecognisedWhateverTheirCase) {
   EXPECT_FALSE(HasMusicExtension("song.ogg", "MP3"));
   EXPECT_FALSE(HasMusicExtension("mp", "MP3"));
   EXPECT_TRUE(HasMusicExtension("mp3", "MP3"));  // only the last three characters count
+}
+
+TEST(MusicFiles, PlayersOfferWhatTheyNameOrAllWhenTheyDecideByContent) {
+  EXPECT_EQ(PlayableExtensions({".MP3", ".wav", ".avi", ".3gp", "wma"}),
+            (std::vector<std::string>{"mp3", "wav", "wma"}));
+  EXPECT_EQ(PlayableExtensions({".flac", ".m4a", ".mp3"}), (std::vector<std::string>{"mp3", "m4a", "flac"}));
+  EXPECT_EQ(PlayableExtensions({".avi"}).size(), std::size(kMusicExtensions));
+  EXPECT_EQ(PlayableExtensions({}).size(), std::size(kMusicExtensions));
+}
+
+// ---- the playlist ----------------------------------------------------------------
+
+// A player whose songs open and start unless named "bad..." or "dead...".
+class ScriptedSongs : public SongPort {
+ public:
+  std::map<int, std::string> open;  // by number
+  std::vector<std::string> started;
+  int opened = 0;
+  int Open(const std::string& path) override {
+    if (path.rfind("bad", 0) == 0) return 0;
+    open[++opened] = path;
+    return opened;
+  }
+  bool Start(int song) override {
+    if (!open.count(song) || open[song].rfind("dead", 0) == 0) return false;
+    started.push_back(open[song]);
+    return true;
+  }
+  void Close(int song) override { EXPECT_EQ(open.erase(song), 1u) << "closed twice or never opened"; }
+};
+
+TEST(Playlist, EachSongOnceARoundWithTheNextOpenedBeforeThePlayingOneEnds) {
+  for (std::uint32_t seed = 0; seed < 50; ++seed) {
+    ScriptedSongs songs;
+    Playlist list(songs, seed);
+    for (const char* p : {"a", "b", "c"}) list.Add(p);
+    list.Play();
+    for (int i = 0; i < 9; ++i) {
+      ASSERT_NE(list.following(), 0) << "the next song waits opened";
+      EXPECT_EQ(songs.open.size(), 2u);
+      list.Ended(list.playing());
+    }
+    ASSERT_EQ(songs.started.size(), 10u);
+    for (int round = 0; round < 3; ++round)
+      EXPECT_EQ(std::set<std::string>(songs.started.begin() + 3 * round, songs.started.begin() + 3 * round + 3).size(), 3u)
+          << "seed " << seed << " round " << round;
+    list.Stop();
+    EXPECT_TRUE(songs.open.empty());
+    list.Ended(1);  // a late word changes nothing
+    EXPECT_EQ(songs.started.size(), 10u);
+  }
+}
+
+TEST(Playlist, SongsThatWillNotOpenOrPlayArePassedOverAndNeverTriedAgain) {
+  ScriptedSongs songs;
+  Playlist list(songs, 1);
+  for (const char* p : {"bad", "dead", "good", "later"}) list.Add(p);
+  list.Play();
+  for (int i = 0; i < 6; ++i) {
+    if (songs.open.count(list.following()) && songs.open[list.following()] == "later")
+      list.Failed(list.following());  // fails while waiting to follow
+    list.Ended(list.playing());
+  }
+  EXPECT_EQ(std::set<std::string>(songs.started.begin(), songs.started.end()), std::set<std::string>{"good"});
+  EXPECT_EQ(list.size(), 1u);
+  list.Failed(list.playing());  // the last one fails while it plays
+  EXPECT_EQ(list.playing(), 0);
+  EXPECT_TRUE(songs.open.empty()) << "its second opening, to follow itself, goes too";
+}
+
+TEST(Playlist, OneSongFollowsItselfAndAnEmptyFolderPlaysNothing) {
+  ScriptedSongs songs;
+  Playlist list(songs, 5);
+  list.Play();
+  EXPECT_EQ(list.playing(), 0);
+  list.Add("only");
+  list.Play();
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_NE(list.following(), 0);
+    list.Ended(list.playing());
+  }
+  EXPECT_EQ(songs.started, (std::vector<std::string>(4, "only")));
 }
 
 }  // namespace

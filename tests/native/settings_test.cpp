@@ -23,7 +23,8 @@ TEST(Settings, KeysAreCodePage932BytesInFileOrder) {
       {0x42, 0x41, 0x43, 0x4B, 0xB6, 0xD7, 0xB0},       {0x42, 0x47, 0x4D, 0x8B, 0xE6, 0x95, 0xAA},
       {0x42, 0x47, 0x4D, 0xD8, 0xCB, 0xDF, 0xB0, 0xC4}, {0x42, 0x47, 0x4D, 0xCC, 0xA7, 0xB2, 0xD9},
       {0x91, 0x53, 0x89, 0xE6, 0x96, 0xCA},
-      {0xBD, 0xD7, 0xB2, 0xC4, 0xDE, 0xCC, 0xAB, 0xD9, 0xC0, 0xDE},   {0xBD, 0xD7, 0xB2, 0xC4, 0xDE, 0x8A, 0xD4, 0x8A, 0x75}};
+      {0xBD, 0xD7, 0xB2, 0xC4, 0xDE, 0xCC, 0xAB, 0xD9, 0xC0, 0xDE},   {0xBD, 0xD7, 0xB2, 0xC4, 0xDE, 0x8A, 0xD4, 0x8A, 0x75},
+      {0x42, 0x47, 0x4D, 0xCC, 0xAB, 0xD9, 0xC0, 0xDE}};
   ASSERT_EQ(kSettingsKeys.size(), bytes.size());
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     std::vector<int> actual;
@@ -91,7 +92,7 @@ TEST_F(LoadSettingsTest, MissingFileGivesZerosAndTheProgramFolder) {
   EXPECT_EQ(s.PictureFile, (std::array<std::string, 2>{}));
   EXPECT_EQ(s.BgmFile, "");
   EXPECT_EQ(s.PictureFolder, (std::array<std::string, 2>{kProgramFolder, kProgramFolder}));
-  EXPECT_EQ(s.BgmFolder, kProgramFolder);
+  EXPECT_EQ(s.BgmFileFolder, kProgramFolder);
   EXPECT_EQ(s.FillScreen, 0);
   EXPECT_TRUE(tested.empty());  // no file test for empty paths
 }
@@ -118,7 +119,7 @@ TEST_F(LoadSettingsTest, FullFileLoadsEveryFieldAndTheFoldersOfTheFiles) {
   EXPECT_EQ(s.BgmKind, 2);
   EXPECT_EQ(s.BgmRepeat, 3);
   EXPECT_EQ(s.BgmFile, "\\\\server\\share\\x.mp3");
-  EXPECT_EQ(s.BgmFolder, "\\\\server\\share");
+  EXPECT_EQ(s.BgmFileFolder, "\\\\server\\share");
   EXPECT_EQ(s.FillScreen, 1);
   EXPECT_EQ(tested, (std::vector<std::string>{"C:\\Pics\\obj.jpg", "D:\\\x95\x5C\\back.bmp",
                                               "\\\\server\\share\\x.mp3"}));
@@ -171,7 +172,7 @@ TEST_F(LoadSettingsTest, MusicKindTwoNeedsAnExistingFileOtherKindsDoNot) {
     const SaverSettings s = Load();
     EXPECT_EQ(s.BgmKind, c.expectedKind) << c.kind << " / " << (c.file ? c.file : "(none)");
     EXPECT_EQ(s.BgmFile, c.expectedFile) << c.kind;
-    EXPECT_EQ(s.BgmFolder, *c.expectedFile ? "C:" : kProgramFolder) << c.kind;
+    EXPECT_EQ(s.BgmFileFolder, *c.expectedFile ? "C:" : kProgramFolder) << c.kind;
   }
 }
 
@@ -206,12 +207,16 @@ TEST_F(LoadSettingsTest, FillScreenIsOnOnlyForOne) {
   }
 }
 
-TEST_F(LoadSettingsTest, SlideFolderAsWrittenAndSecondsFrom5To86400Else60) {
-  SaverSettings s = Load();  // an older file: no folder, a minute each
+TEST_F(LoadSettingsTest, SlideAndMusicFoldersAsWrittenAndSecondsFrom5To86400Else60) {
+  SaverSettings s = Load();  // an older file: no folders, a minute each
   EXPECT_EQ(s.SlideFolder, "");
+  EXPECT_EQ(s.BgmFolder, "");
   EXPECT_EQ(s.SlideSeconds, 60);
   Set(kObjKindKey, " 2");
   Set(kSlideFolderKey, "C:\\\x95\x5C");  // 表, whose second byte is "\"
+  Set(kBgmKindKey, " 3");
+  Set(kBgmFolderKey, "D:\\Music\\");
+  Set(kBgmFileKey, "C:\\gone.mp3");  // a music file gone does not touch kind 3
   for (const auto& [value, seconds] : std::vector<std::pair<const char*, int>>{
            {" 5", 5}, {" 86400", 86400}, {"30", 30}, {" 4", 60}, {" 86401", 60}, {"-10", 60}, {"x", 60}, {"", 60}}) {
     Set(kSlideSecondsKey, value);
@@ -220,6 +225,8 @@ TEST_F(LoadSettingsTest, SlideFolderAsWrittenAndSecondsFrom5To86400Else60) {
   }
   EXPECT_EQ(s.ObjKind, 2);
   EXPECT_EQ(s.SlideFolder, "C:\\\x95\x5C");
+  EXPECT_EQ(s.BgmKind, 3);
+  EXPECT_EQ(s.BgmFolder, "D:\\Music\\");
 }
 
 // ---- the file itself --------------------------------------------------------------

@@ -1,5 +1,5 @@
 // ゲルモ.scr /c as the screensaver host starts it: the dialog shows the
-// settings file, confirming rewrites all eleven keys, and cancelling, the close
+// settings file, confirming rewrites all twelve keys, and cancelling, the close
 // box or a settings file that cannot be written end it without harm.
 #include <windows.h>
 
@@ -49,8 +49,8 @@ std::string Settings(const std::string& objKind, const std::string& objFile, con
          (fill.empty() ? "" : "全画面=" + fill + "\r\n");
 }
 
-// The two keys of a folder's pictures as a confirm writes them when no folder was chosen.
-const std::string kNoSlideFolder = "ｽﾗｲﾄﾞﾌｫﾙﾀﾞ=\r\nｽﾗｲﾄﾞ間隔= 60\r\n";
+// The keys that came with the folders, as a confirm writes them when no folder was chosen.
+const std::string kNoFolders = "ｽﾗｲﾄﾞﾌｫﾙﾀﾞ=\r\nｽﾗｲﾄﾞ間隔= 60\r\nBGMﾌｫﾙﾀﾞ=\r\n";
 
 // The program in a folder of its own, beside a renderer file, opened with /c.
 class SettingsRun : public ::testing::Test {
@@ -117,27 +117,30 @@ TEST_F(SettingsRun, ShowsTheFileAndConfirmingRewritesEveryKeyInOrder) {
   EXPECT_EQ(process->WaitExit(20000), 0);
   EXPECT_EQ(ReadAll(ini), Settings(Number("1"), picture, Number("1"), "", Number("16777215"), Number("1"),
                                    Number("7"), "", Number("1")) +
-                              kNoSlideFolder);
+                              kNoFolders);
 }
 
-// A folder's pictures: the option marked from the key, the folder and the
-// time shown, and a confirm saving both keys after 全画面.
-TEST_F(SettingsRun, AFolderOfPicturesIsShownAndSavedBack) {
+// A folder's pictures and a folder's songs: the options marked from the keys,
+// the folders and the time shown, and a confirm saving the keys after 全画面.
+TEST_F(SettingsRun, FoldersOfPicturesAndSongsAreShownAndSavedBack) {
   Start("gelmo-dialog-slides");
   const std::string slides = "ｽﾗｲﾄﾞﾌｫﾙﾀﾞ=" + folder->path() + "\r\nｽﾗｲﾄﾞ間隔= 45\r\n";
-  WriteAll(ini, Settings(" 2", "", " 0", "", " 0", " 0", " 0", "", " 0") + slides);
+  const std::string songs = "BGMﾌｫﾙﾀﾞ=C:\\songs\r\n";
+  WriteAll(ini, Settings(" 2", "", " 0", "", " 0", " 3", " 0", "", " 0") + slides + songs);
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(Text(Control(dialog, kIdLblFolder)), folder->path());
   HWND time = Control(dialog, kIdSlideTime);
   EXPECT_EQ(Text(time), "45秒");
   EXPECT_TRUE(IsWindowEnabled(time));
+  EXPECT_EQ(Text(Control(dialog, kIdLblBgmFolder)), "C:\\songs");
+  EXPECT_EQ(SendMessageA(Control(dialog, kIdLblBgm + 3), BM_GETCHECK, 0, 0), BST_CHECKED);
   SendMessageA(time, CB_SETCURSEL, 4, 0);  // 10秒 30秒 45秒 1分 3分
   Click(Control(dialog, kIdCmdSet));
   EXPECT_EQ(process->WaitExit(20000), 0);
-  EXPECT_EQ(ReadAll(ini), Settings(Number("2"), "", Number("0"), "", Number("0"), Number("0"), Number("0"), "",
+  EXPECT_EQ(ReadAll(ini), Settings(Number("2"), "", Number("0"), "", Number("0"), Number("3"), Number("0"), "",
                                    Number("0")) +
-                              "ｽﾗｲﾄﾞﾌｫﾙﾀﾞ=" + folder->path() + "\r\nｽﾗｲﾄﾞ間隔= 180\r\n");
+                              "ｽﾗｲﾄﾞﾌｫﾙﾀﾞ=" + folder->path() + "\r\nｽﾗｲﾄﾞ間隔= 180\r\n" + songs);
 }
 
 TEST_F(SettingsRun, FirstSaveCreatesTheFileAndOutOfRangeTracksAreSavedAsNone) {
@@ -152,7 +155,7 @@ TEST_F(SettingsRun, FirstSaveCreatesTheFileAndOutOfRangeTracksAreSavedAsNone) {
   EXPECT_EQ(process->WaitExit(20000), 0);
   EXPECT_EQ(ReadAll(ini),
             Settings(Number("0"), "", Number("0"), "", Number("0"), Number("0"), Number("0"), "", Number("0")) +
-                kNoSlideFolder);
+                kNoFolders);
 }
 
 TEST_F(SettingsRun, CancelAndTheCloseBoxWriteNothing) {
@@ -237,7 +240,7 @@ TEST_F(SettingsRun, TheKeyboardAloneReachesAndWorksEveryControl) {
   EXPECT_EQ(process->WaitExit(20000), 0);
   const std::string saved = Settings(Number("1"), "", Number("1"), "", Number("0"), Number("0"), Number("0"), "",
                                      Number("1")) +
-                            kNoSlideFolder;
+                            kNoFolders;
   EXPECT_EQ(ReadAll(ini), saved);
 
   // Changed, then closed without saving: Enter on a focused ｷｬﾝｾﾙ, and Escape.
@@ -263,7 +266,7 @@ TEST_F(SettingsRun, TheKeyboardAloneReachesAndWorksEveryControl) {
   EXPECT_EQ(process->WaitExit(20000), 0);
   EXPECT_EQ(ReadAll(ini), Settings(Number("1"), "", Number("1"), "", Number("0"), Number("0"), Number("0"), "",
                                    Number("0")) +
-                              kNoSlideFolder);
+                              kNoFolders);
 }
 
 TEST_F(SettingsRun, SettingsThatCannotBeWrittenStillCloseTheDialog) {

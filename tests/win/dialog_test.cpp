@@ -10,6 +10,7 @@
 #include <atomic>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -153,6 +154,28 @@ void WriteBmp(const std::string& path, COLORREF colour, int w = 8, int h = 8) {
   CloseHandle(out);
 }
 
+// A tenth of a second of silence as a WAV file: 8 kHz, 16-bit mono PCM.
+void WriteSilentWav(const std::string& path) {
+  const std::uint32_t samples = 800, data = samples * 2;
+  std::string file(44 + data, '\0');
+  auto put = [&](int at, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) file[at + i] = char(v >> (8 * i));
+  };
+  file.replace(0, 4, "RIFF");
+  put(4, 36 + data, 4);
+  file.replace(8, 8, "WAVEfmt ");
+  put(16, 16, 4);     // the format chunk's size
+  put(20, 1, 2);      // PCM
+  put(22, 1, 2);      // mono
+  put(24, 8000, 4);   // samples a second
+  put(28, 16000, 4);  // bytes a second
+  put(32, 2, 2);      // bytes a sample
+  put(34, 16, 2);     // bits a sample
+  file.replace(36, 4, "data");
+  put(40, data, 4);
+  std::ofstream(path, std::ios::binary) << file;
+}
+
 class Dialog : public ::testing::Test {
  protected:
   void Open(const SaverSettings& settings) {
@@ -174,12 +197,13 @@ class Dialog : public ::testing::Test {
     return marks;
   }
   // Enabled dependent controls as a text: object file, colour, background
-  // file, repeat box, music file, folder and time box.
+  // file, repeat box, music file, folder and time box, music folder.
   std::string Enabled() {
     auto on = [](bool b) { return b ? '1' : '0'; };
     return {on(dialog->Cmd_F[0].Enabled()), on(dialog->Cmd_Color.Enabled()), on(dialog->Cmd_F[1].Enabled()),
             on(IsWindowEnabled(dialog->BGM_Repeat.hwnd())), on(dialog->Cmd_F[2].Enabled()),
-            on(dialog->Cmd_Folder.Enabled() && IsWindowEnabled(dialog->Slide_Time.hwnd()))};
+            on(dialog->Cmd_Folder.Enabled() && IsWindowEnabled(dialog->Slide_Time.hwnd())),
+            on(dialog->Cmd_BgmFolder.Enabled())};
   }
 
   RecordingChoosers choosers;
@@ -205,7 +229,7 @@ TEST_F(Dialog, WindowIsPlacedAndSizedAndEveryTextIsThere) {
   GetClientRect(w, &client);
   GetWindowRect(w, &outer);
   EXPECT_EQ(client.right, 504);
-  EXPECT_EQ(client.bottom, 459);
+  EXPECT_EQ(client.bottom, 507);
   // Centred across, a third of the free height from the top (in twips, truncated).
   const int width = (outer.right - outer.left) * 15, height = (outer.bottom - outer.top) * 15;
   EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) * 15 - width) / 2 / 15);
@@ -222,7 +246,8 @@ TEST_F(Dialog, WindowIsPlacedAndSizedAndEveryTextIsThere) {
   EXPECT_EQ(dialog->lbl(3).caption(), "曲目をリピート");
   EXPECT_EQ(dialog->lbl_Back[0].caption(), "指定なし\x81\x40=>");  // full-width space
   EXPECT_EQ(dialog->lbl_BGM[1].caption(), "音楽CD");
-  EXPECT_EQ(dialog->lbl_BGM[2].caption(), "MP3、WAV");
+  EXPECT_EQ(dialog->lbl_BGM[2].caption(), "音楽ファイル");
+  EXPECT_EQ(dialog->lbl_BGM[3].caption(), "フォルダの曲を順に再生");
   EXPECT_EQ(dialog->lbl_Fill.caption(), "画面全体に表示");
   // The check box stands free between the first heading and its thumbnail.
   auto rectOf = [](HWND c) { RECT r; GetWindowRect(c, &r); return r; };
@@ -230,9 +255,18 @@ TEST_F(Dialog, WindowIsPlacedAndSizedAndEveryTextIsThere) {
     RECT overlap, a = rectOf(dialog->lbl_Fill.hwnd()), b = rectOf(other);
     EXPECT_FALSE(IntersectRect(&overlap, &a, &b));
   }
-  // The music options stand in the order 1, 0, 2 from the top.
+  // The music options stand in the order 1, 0, 2, 3 from the top, the folder
+  // row under the file row, lined up with the object group's folder row; the
+  // panel ends below it and above 設定.
   EXPECT_LT(dialog->Img_BGM[1].Top(), dialog->Img_BGM[0].Top());
   EXPECT_LT(dialog->Img_BGM[0].Top(), dialog->Img_BGM[2].Top());
+  EXPECT_LT(dialog->Cmd_F[2].Top() + dialog->Cmd_F[2].Height(), dialog->Img_BGM[3].Top());
+  EXPECT_LT(dialog->Img_BGM[3].Top() + dialog->Img_BGM[3].Height(), dialog->Cmd_BgmFolder.Top());
+  EXPECT_EQ(dialog->Cmd_BgmFolder.Left(), dialog->Cmd_Folder.Left());
+  EXPECT_EQ(dialog->lbl_BgmFolder.Left(), dialog->lbl_Folder.Left());
+  EXPECT_EQ(dialog->lbl_BgmFolder.Top() - dialog->Cmd_BgmFolder.Top(), dialog->lbl_Folder.Top() - dialog->Cmd_Folder.Top());
+  EXPECT_LE(dialog->Cmd_BgmFolder.Top() + dialog->Cmd_BgmFolder.Height(), dialog->Pic.Height());
+  EXPECT_LT(dialog->Pic.Top() + dialog->Pic.Height(), dialog->Cmd_Set.Top());
   // The two option pictures are never seen.
   for (forms::Image& ra : dialog->Img_Ra) EXPECT_LT(ra.Left() + ra.Width(), 0);
   // Controls of the groups stand in the panel.
@@ -243,12 +277,13 @@ TEST_F(Dialog, WindowIsPlacedAndSizedAndEveryTextIsThere) {
 TEST_F(Dialog, LoadingMarksTheKindsAndEnablesWhatTheyUse) {
   struct Case { int obj, back, bgm; const char *obj_marks, *back_marks, *bgm_marks, *enabled; };
   const Case cases[] = {
-      {0, 0, 0, "xoo", "xoo", "xoo", "010000"},
-      {1, 1, 1, "oxo", "oxo", "oxo", "100100"},
-      {1, 2, 2, "oxo", "oox", "oox", "101010"},
-      {2, 0, 0, "oox", "xoo", "xoo", "010001"},
+      {0, 0, 0, "xoo", "xoo", "xooo", "0100000"},
+      {1, 1, 1, "oxo", "oxo", "oxoo", "1001000"},
+      {1, 2, 2, "oxo", "oox", "ooxo", "1010100"},
+      {2, 0, 0, "oox", "xoo", "xooo", "0100010"},
+      {0, 1, 3, "xoo", "oxo", "ooox", "0000001"},
       // Hand-edited values outside the groups mark nothing; any object kind but 0 and 2 is a file.
-      {5, -1, 7, "ooo", "ooo", "ooo", "100000"},
+      {5, -1, 7, "ooo", "ooo", "oooo", "1000000"},
   };
   for (const Case& c : cases) {
     SaverSettings s = Kinds(c.obj, c.back, c.bgm);
@@ -292,10 +327,12 @@ TEST_F(Dialog, FilesShowTheirPathsAndPicturesAsThumbnails) {
   s.ObjFile() = folder / "obj.bmp";
   s.BackFile() = folder / "gone.bmp";  // a stored picture that cannot be read
   s.BgmFile = folder / "song.mp3";
+  s.BgmFolder = folder / "songs";  // shown as stored, whichever kind is chosen
   Open(s);
   EXPECT_EQ(dialog->lbl_Fname[0].caption(), s.ObjFile());
   EXPECT_EQ(dialog->lbl_Fname[1].caption(), s.BackFile());
   EXPECT_EQ(dialog->lbl_Fname[2].caption(), s.BgmFile);
+  EXPECT_EQ(dialog->lbl_BgmFolder.caption(), s.BgmFolder);
   // Decoded off the window thread, reduced for its box: never the whole picture.
   PumpUntil(3000, [&] { return dialog->Img[0].picture() != nullptr; });
   ASSERT_TRUE(dialog->Img[0].picture());
@@ -318,7 +355,7 @@ TEST_F(Dialog, OptionClicksSetTheKindsMarksAndButtons) {
   Click(dialog->lbl_Obj[2].hwnd());
   EXPECT_EQ(g_saverSettings.ObjKind, 2);
   EXPECT_EQ(Marks(dialog->Img_Obj), "oox");
-  EXPECT_EQ(Enabled(), "000001");
+  EXPECT_EQ(Enabled(), "0000010");
   Click(dialog->Img_Obj[0].hwnd());
   EXPECT_EQ(g_saverSettings.ObjKind, 0);
   EXPECT_EQ(Marks(dialog->Img_Obj), "xoo");
@@ -326,22 +363,26 @@ TEST_F(Dialog, OptionClicksSetTheKindsMarksAndButtons) {
   // The marked background option again: the swatch goes back to the stored colour.
   Click(dialog->Img_Back[1].hwnd());
   EXPECT_EQ(dialog->lbl_Color.backColour(), COLORREF(0x00336699));
-  EXPECT_EQ(Enabled(), "000000");
+  EXPECT_EQ(Enabled(), "0000000");
   Click(dialog->lbl_Back[0].hwnd());
   EXPECT_EQ(g_saverSettings.BackKind, 0);
   EXPECT_EQ(Marks(dialog->Img_Back), "xoo");
-  EXPECT_EQ(Enabled(), "010000");
+  EXPECT_EQ(Enabled(), "0100000");
   Click(dialog->Img_Back[2].hwnd());
-  EXPECT_EQ(Enabled(), "001000");
+  EXPECT_EQ(Enabled(), "0010000");
 
   Click(dialog->lbl_BGM[1].hwnd());
   EXPECT_EQ(g_saverSettings.BgmKind, 1);
-  EXPECT_EQ(Marks(dialog->Img_BGM), "oxo");
-  EXPECT_EQ(Enabled(), "001100");
+  EXPECT_EQ(Marks(dialog->Img_BGM), "oxoo");
+  EXPECT_EQ(Enabled(), "0011000");
   Click(dialog->Img_BGM[2].hwnd());
-  EXPECT_EQ(Enabled(), "001010");
+  EXPECT_EQ(Enabled(), "0010100");
+  Click(dialog->lbl_BGM[3].hwnd());
+  EXPECT_EQ(g_saverSettings.BgmKind, 3);
+  EXPECT_EQ(Marks(dialog->Img_BGM), "ooox");
+  EXPECT_EQ(Enabled(), "0010001");
   Click(dialog->lbl_BGM[0].hwnd());
-  EXPECT_EQ(Enabled(), "001000");
+  EXPECT_EQ(Enabled(), "0010000");
 
   // The check box, by its picture and by its text.
   EXPECT_TRUE(Unmarked(dialog->Img_Fill));
@@ -383,7 +424,7 @@ Told Accessible(HWND window) {
 // through what is enabled, one stop per group of options, on the chosen one.
 TEST_F(Dialog, EveryControlTellsItsNameRoleAndStateAndTabWalksThemInReadingOrder) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  SaverSettings s = Kinds(1, 1, 0);
+  SaverSettings s = Kinds(1, 1, 3);
   s.FillScreen = 1;
   s.ObjFile() = "C:\\pics\\a.jpg";
   Open(s);
@@ -401,10 +442,15 @@ TEST_F(Dialog, EveryControlTellsItsNameRoleAndStateAndTabWalksThemInReadingOrder
       {&dialog->lbl_Obj[0], "デスクトップのキャプチャ画像", ROLE_SYSTEM_RADIOBUTTON, 0},
       {&dialog->lbl_Obj[1], "画像ファイルを指定", ROLE_SYSTEM_RADIOBUTTON, kChecked},
       {&dialog->lbl_Back[1], "デスクトップのキャプチャ画像", ROLE_SYSTEM_RADIOBUTTON, kChecked},
-      {&dialog->lbl_BGM[2], "MP3、WAV", ROLE_SYSTEM_RADIOBUTTON, 0},
+      {&dialog->lbl_BGM[2], "音楽ファイル", ROLE_SYSTEM_RADIOBUTTON, 0},
+      {&dialog->lbl_BGM[3], "フォルダの曲を順に再生", ROLE_SYSTEM_RADIOBUTTON, kChecked},
+      {&dialog->Cmd_F[2], "参照…", ROLE_SYSTEM_PUSHBUTTON, kOff},
+      {&dialog->Cmd_BgmFolder, "参照…", ROLE_SYSTEM_PUSHBUTTON, 0},
       {&dialog->lbl_URL, dialog->lbl_URL.caption().c_str(), ROLE_SYSTEM_LINK, 0},
       // A path says which row it belongs to; the path is its value.
       {&dialog->lbl_Fname[0], "オブジェクトの画像ファイル", ROLE_SYSTEM_STATICTEXT, 0},
+      {&dialog->lbl_Fname[2], "音楽ファイル", ROLE_SYSTEM_STATICTEXT, 0},
+      {&dialog->lbl_BgmFolder, "音楽フォルダ", ROLE_SYSTEM_STATICTEXT, 0},
   };
   constexpr LONG kLooked = kChecked | kOff | STATE_SYSTEM_DEFAULT | STATE_SYSTEM_FOCUSED;
   for (const Case& c : cases) {
@@ -420,8 +466,13 @@ TEST_F(Dialog, EveryControlTellsItsNameRoleAndStateAndTabWalksThemInReadingOrder
     if (!walk.empty() && GetDlgCtrlID(at) == walk.front()) break;
     walk.push_back(GetDlgCtrlID(at));
   }
-  EXPECT_EQ(walk, (std::vector<int>{kIdLblFill, kIdLblObj + 1, kIdCmdF, kIdLblBack + 1, kIdLblBgm, kIdCmdSet,
-                                    kIdCmdCan, kIdLblUrl}));
+  EXPECT_EQ(walk, (std::vector<int>{kIdLblFill, kIdLblObj + 1, kIdCmdF, kIdLblBack + 1, kIdLblBgm + 3,
+                                    kIdCmdBgmFolder, kIdCmdSet, kIdCmdCan, kIdLblUrl}));
+  // The arrows go round the four music options in their order on the screen.
+  std::vector<int> round;
+  for (HWND at = dialog->lbl_BGM[1].hwnd(); round.size() < 5; at = GetNextDlgGroupItem(w, at, FALSE))
+    round.push_back(GetDlgCtrlID(at));
+  EXPECT_EQ(round, (std::vector<int>{kIdLblBgm + 1, kIdLblBgm, kIdLblBgm + 2, kIdLblBgm + 3, kIdLblBgm + 1}));
 
   // Clicked, the option is chosen and focused, the one before is not, and the
   // group's Tab stop moves with the choice; the check box turns off.
@@ -442,7 +493,7 @@ TEST_F(Dialog, ChoosingAFileTakesPathFolderAndThumbnailAndCancelKeepsThem) {
   WriteBmp(folder / "a.bmp", RGB(0, 0, 255));
   SaverSettings s = Kinds(1, 2, 2);
   s.BackFolder() = "C:\\";
-  s.BgmFolder = folder.path();
+  s.BgmFileFolder = folder.path();
   Open(s);
 
   {
@@ -560,7 +611,11 @@ TEST_F(Dialog, ChoosingAFileTakesPathFolderAndThumbnailAndCancelKeepsThem) {
     Click(dialog->Cmd_F[2].hwnd());
     ASSERT_TRUE(driver.Done());
   }
-  EXPECT_EQ(choosers.files.back().filter, "BGMﾌｧｲﾙ (MP3 WAV)|*.MP3;*.WAV|");
+  // The players' extensions, then every file.
+  const std::string music = choosers.files.back().filter;
+  EXPECT_EQ(music.rfind("音楽ﾌｧｲﾙ|*.", 0), 0u) << music;
+  for (const char* pattern : {"*.mp3;", ";*.wav;"}) EXPECT_NE(music.find(pattern), std::string::npos) << music;
+  EXPECT_EQ(music.substr(music.size() - every.size()), every);
   EXPECT_EQ(choosers.files.back().initialDir, folder.path());
   EXPECT_EQ(g_saverSettings.BgmFile, folder / "song.mp3");
   EXPECT_EQ(dialog->lbl_Fname[2].caption(), folder / "song.mp3");
@@ -610,6 +665,51 @@ TEST_F(Dialog, ChoosingAFolderTakesItWithItsFirstPictureAndRefusesOneWithout) {
   EXPECT_EQ(dialog->Img[0].picture(), thumbnail);
 }
 
+// The music folder row: a folder without a song that plays refused with the
+// previous choice kept, one with a song taken, and both kind and folder saved.
+TEST_F(Dialog, ChoosingAMusicFolderTakesOneWithASongAndConfirmSavesIt) {
+  ScratchFolder folder("gelmo-dialog-songs");
+  std::ofstream(folder / "notes.txt") << "not a song";
+  SaverSettings s = Kinds(0, 0, 2);
+  s.BgmFileFolder = "C:\\tunes";
+  Open(s);
+  Click(dialog->lbl_BGM[3].hwnd());
+
+  choosers.folderAnswer = forms::Wide(folder.path());
+  std::string caption, message;
+  {
+    DialogDriver driver([&](HWND box) {
+      char text[256] = {};
+      GetWindowTextA(box, text, sizeof text);
+      caption = text;
+      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message box's text
+      message = text;
+      PressOk(box);
+    });
+    Click(dialog->Cmd_BgmFolder.hwnd());
+    EXPECT_TRUE(driver.Done());
+  }
+  EXPECT_EQ(choosers.folderStart, L"C:\\tunes") << "with no folder yet, where the music file was";
+  EXPECT_EQ(caption, "<ゲルモ>");
+  EXPECT_EQ(message.rfind("このフォルダには、再生できる音楽ファイルがありません。", 0), 0u) << message;
+  EXPECT_EQ(g_saverSettings.BgmFolder, "");
+  EXPECT_EQ(dialog->lbl_BgmFolder.caption(), "");
+
+  WriteSilentWav(folder / "silence.wav");
+  Click(dialog->Cmd_BgmFolder.hwnd());
+  EXPECT_EQ(g_saverSettings.BgmFolder, folder.path());
+  EXPECT_EQ(dialog->lbl_BgmFolder.caption(), folder.path());
+
+  const std::string ini = SettingsFilePath();
+  Click(dialog->Cmd_Set.hwnd());
+  std::ifstream in(ini, std::ios::binary);
+  const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  DeleteFileA(ini.c_str());
+  EXPECT_NE(saved.find("\r\nBGM区分= 3\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\r\nBGMﾌｫﾙﾀﾞ=" + folder.path() + "\r\n"), std::string::npos) << saved;
+}
+
 TEST_F(Dialog, ColourDialogOffersTheSystemColoursAndFillsTheSwatch) {
   Open(Kinds(0, 0, 0));
   {
@@ -651,8 +751,8 @@ TEST_F(Dialog, GradientIsDarkAtTheEdgesAndLightHalfWay) {
   HDC form = dialog->hdc();
   // A pixel row holds fifteen one-twip lines; it shows the last of them.
   EXPECT_EQ(GetPixel(form, 250, 0), RGB(31, 31, 31));
-  EXPECT_EQ(GetPixel(form, 250, 458), RGB(30, 30, 30));
-  const COLORREF middle = GetPixel(form, 250, 229);
+  EXPECT_EQ(GetPixel(form, 250, 506), RGB(30, 30, 30));
+  const COLORREF middle = GetPixel(form, 250, 253);
   EXPECT_GE(GetRValue(middle), 249);
   EXPECT_EQ(GetRValue(middle), GetBValue(middle));
   // The panel has a gradient of its own height.

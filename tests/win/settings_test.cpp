@@ -44,7 +44,7 @@ TEST_F(SettingsFile, KindsStayWhenPathsAreEmptyButMusicFileKindNeedsItsFile) {
   EXPECT_EQ(s.ObjFile(), "");
   EXPECT_EQ(s.ObjFolder(), "C:\\Program");
   EXPECT_EQ(s.BgmKind, 0);
-  EXPECT_EQ(s.BgmFolder, "C:\\Program");
+  EXPECT_EQ(s.BgmFileFolder, "C:\\Program");
 
   Write(Line(kBgmKindKey, " 1"));
   EXPECT_EQ(Load().BgmKind, 1);  // the audio CD needs no file
@@ -63,7 +63,7 @@ TEST_F(SettingsFile, ExistingFilesKeepTheirKindsAndGiveTheirFolders) {
   EXPECT_EQ(s.BgmKind, 2);
   EXPECT_EQ(s.BgmRepeat, 3);
   EXPECT_EQ(s.BgmFile, music);
-  EXPECT_EQ(s.BgmFolder, folder.path());
+  EXPECT_EQ(s.BgmFileFolder, folder.path());
 }
 
 TEST_F(SettingsFile, DeletedFilesClearTheirPathsAndKinds) {
@@ -99,7 +99,7 @@ TEST_F(SettingsFile, MissingFileReadsAsNoKeys) {
   EXPECT_EQ(s.BackColour, 0);
   EXPECT_EQ(s.ObjFolder(), "C:\\Program");
   EXPECT_EQ(s.BackFolder(), "C:\\Program");
-  EXPECT_EQ(s.BgmFolder, "C:\\Program");
+  EXPECT_EQ(s.BgmFileFolder, "C:\\Program");
 }
 
 TEST_F(SettingsFile, WritesGoToTheFileAtOnceAndReportTheirResult) {
