@@ -153,6 +153,11 @@ void MciSongs::Close(int song) {
   if (devices_.erase(song)) port_.SendString("close " + Alias(song), nullptr, 0);
 }
 
+void MciSongs::SetVolume(unsigned level) {
+  for (const auto& [song, device] : devices_)
+    port_.SendString("setaudio " + Alias(song) + " volume to " + std::to_string(level), nullptr, 0);
+}
+
 void MciSongs::CloseAll() {
   while (!devices_.empty()) Close(devices_.begin()->first);
 }

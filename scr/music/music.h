@@ -89,6 +89,8 @@ class MciSongs : public SongPort {
   bool Start(int song) override;
   void Close(int song) override;
   void CloseAll();
+  // Every open song's volume, 0 to 1000.
+  void SetVolume(unsigned level);
   // The song that MM_MCINOTIFY's device is.  A notice that names no device
   // of these (Wine's string interface names none) is about the song started
   // last, the only one that plays; 0 when that one is closed.

@@ -1,10 +1,13 @@
 // Which player plays which songs on Windows:
-// - Media Foundation (mfplat.dll with MFPlay, mfplay.dll: Windows 7 on) plays
-//   MP3, WMA, WAV, AAC (.m4a, .aac) and, from Windows 10, FLAC; its source
-//   resolver knows them by the extensions registered under
+// - Media Foundation (Windows 7 on) decodes MP3, WMA, WAV, AAC (.m4a, .aac)
+//   and, from Windows 10, FLAC: its source reader (mfreadwrite.dll) turns
+//   each song into samples, which go out one after another through one
+//   stream of the platform's wave output, so that a song follows the one
+//   before without a gap and the music can fade.  Its source resolver knows
+//   the formats by the extensions registered under
 //   HKLM\SOFTWARE\Microsoft\Windows Media Foundation\ByteStreamHandlers, and
-//   the extensions it offers come from there.  It is used wherever it can be
-//   created.  It is loaded at run time, so the program still starts on a
+//   the extensions offered come from there.  It is used wherever it can be
+//   created; it is loaded at run time, so the program still starts on a
 //   system without it.
 // - Otherwise the media control interface's MPEGVideo device (DirectShow)
 //   plays MP3, WAV and WMA, as the "MCI Extensions" key names them.
@@ -15,10 +18,13 @@
 #include <mmsystem.h>
 #include <mfapi.h>
 #include <mfidl.h>
-#include <mfplay.h>
+#include <mfreadwrite.h>
 #include <mmdeviceapi.h>
 #include <audiopolicy.h>
 
+#include <algorithm>
+#include <atomic>
+#include <deque>
 #include <map>
 #include <thread>
 
@@ -32,8 +38,11 @@ namespace {
 
 // Media Foundation's entry points, when this system has them.
 struct MediaFoundation {
+  decltype(&MFStartup) startup = nullptr;
+  decltype(&MFShutdown) shutdown = nullptr;
   decltype(&MFCreateSourceResolver) createResolver = nullptr;
-  decltype(&MFPCreateMediaPlayer) createPlayer = nullptr;
+  decltype(&MFCreateMediaType) createMediaType = nullptr;
+  decltype(&MFCreateSourceReaderFromURL) createReader = nullptr;
 };
 
 // A function of a library loaded at run time, as its own type.
@@ -46,15 +55,17 @@ Function Entry(HMODULE library, const char* name) {
 const MediaFoundation* Mf() {
   static const MediaFoundation* loaded = [] () -> const MediaFoundation* {
     HMODULE plat = LoadLibraryW(L"mfplat.dll");
-    HMODULE play = LoadLibraryW(L"mfplay.dll");
-    if (!plat || !play) return nullptr;
-    const auto startup = Entry<decltype(&MFStartup)>(plat, "MFStartup");
+    HMODULE readwrite = LoadLibraryW(L"mfreadwrite.dll");
+    if (!plat || !readwrite) return nullptr;
     static MediaFoundation mf;
+    mf.startup = Entry<decltype(&MFStartup)>(plat, "MFStartup");
+    mf.shutdown = Entry<decltype(&MFShutdown)>(plat, "MFShutdown");
     mf.createResolver = Entry<decltype(&MFCreateSourceResolver)>(plat, "MFCreateSourceResolver");
-    mf.createPlayer = Entry<decltype(&MFPCreateMediaPlayer)>(play, "MFPCreateMediaPlayer");
-    // The player calls back through this thread's messages: it needs COM here.
+    mf.createMediaType = Entry<decltype(&MFCreateMediaType)>(plat, "MFCreateMediaType");
+    mf.createReader = Entry<decltype(&MFCreateSourceReaderFromURL)>(readwrite, "MFCreateSourceReaderFromURL");
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (!startup || !mf.createResolver || !mf.createPlayer || FAILED(startup(MF_VERSION, MFSTARTUP_FULL)))
+    if (!mf.startup || !mf.shutdown || !mf.createResolver || !mf.createMediaType || !mf.createReader ||
+        FAILED(mf.startup(MF_VERSION, MFSTARTUP_LITE)))
       return nullptr;
     return &mf;
   }();
@@ -82,41 +93,77 @@ std::vector<std::string> RegistryNames(const wchar_t* key, bool values, const wc
   return names;
 }
 
-// Songs on Media Foundation's simple player: one player object per song,
-// opened paused, so that the next one is ready to start the moment the one
-// before ends.  Its word comes on this thread, through MFPlay's own window,
-// and goes on to the owner as kSongMessage.
-class MfSongPlayer final : public SongPlayer {
+// Songs decoded by Media Foundation's source reader on a thread of their
+// own and written, one after another, into one wave-out stream.  When a song
+// has been read to its end (the reader's end of stream), the owner is told
+// and starts the next, while the last quarter second of the song is still
+// being heard: the next one's samples follow in the same stream.  A song of
+// another sample format reopens the stream.
+class ReaderSongPlayer final : public SongPlayer {
  public:
-  explicit MfSongPlayer(HWND owner) : owner_(owner) {}
-  ~MfSongPlayer() override {
-    for (auto& [id, song] : songs_) song->Finish();
+  explicit ReaderSongPlayer(HWND owner) : owner_(owner), shared_(std::make_shared<Shared>()) {
+    Mf()->startup(MF_VERSION, MFSTARTUP_LITE);  // held while the player lives
+    shared_->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    thread_ = std::thread([shared = shared_, owner] { Output(*shared, owner); });
+  }
+  ~ReaderSongPlayer() override {
+    {
+      std::lock_guard<std::mutex> hold(shared_->lock);
+      shared_->quit = true;
+    }
+    SetEvent(shared_->wake);
+    thread_.join();
+    for (auto& [id, reader] : opened_) reader->Release();
+    CloseHandle(shared_->wake);
+    Mf()->shutdown();
   }
 
   int Open(const std::string& path) override {
-    auto* song = new Song(owner_, ++opened_);
-    if (FAILED(Mf()->createPlayer(forms::Wide(path).c_str(), FALSE, 0, song, nullptr, &song->player))) {
-      song->Finish();
+    IMFSourceReader* reader = nullptr;
+    if (FAILED(Mf()->createReader(forms::Wide(path).c_str(), nullptr, &reader))) return 0;
+    // Only the sound, decoded to 16-bit samples, or to floating point where
+    // the decoder gives no 16-bit ones.
+    reader->SetStreamSelection(DWORD(MF_SOURCE_READER_ALL_STREAMS), FALSE);
+    reader->SetStreamSelection(DWORD(MF_SOURCE_READER_FIRST_AUDIO_STREAM), TRUE);
+    bool decoded = false;
+    for (const GUID& subtype : {MFAudioFormat_PCM, MFAudioFormat_Float}) {
+      IMFMediaType* type = nullptr;
+      if (FAILED(Mf()->createMediaType(&type))) break;
+      type->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Audio);
+      type->SetGUID(MF_MT_SUBTYPE, subtype);
+      if (subtype == MFAudioFormat_PCM) type->SetUINT32(MF_MT_AUDIO_BITS_PER_SAMPLE, 16);
+      decoded = SUCCEEDED(reader->SetCurrentMediaType(DWORD(MF_SOURCE_READER_FIRST_AUDIO_STREAM), nullptr, type));
+      type->Release();
+      if (decoded) break;
+    }
+    if (!decoded) {
+      reader->Release();
       return 0;
     }
-    songs_[song->id] = song;
-    return song->id;
+    opened_[++count_] = reader;
+    return count_;
   }
   bool Start(int id) override {
-    if (!songs_.count(id)) return false;
-    Song* song = songs_[id];
-    // The player opens its file on its own time; a song not yet open starts
-    // the moment it is.
-    if (!song->ready) {
-      song->startWhenReady = true;
-      return true;
+    auto found = opened_.find(id);
+    if (found == opened_.end()) return false;
+    {
+      std::lock_guard<std::mutex> hold(shared_->lock);
+      shared_->queue.push_back({id, found->second});
     }
-    return SUCCEEDED(song->player->Play());
+    opened_.erase(found);
+    SetEvent(shared_->wake);
+    return true;
   }
   void Close(int id) override {
-    if (!songs_.count(id)) return;
-    songs_[id]->Finish();
-    songs_.erase(id);
+    if (auto found = opened_.find(id); found != opened_.end()) {
+      found->second->Release();
+      opened_.erase(found);
+      return;
+    }
+    if (id <= 0 || id > count_) return;
+    std::lock_guard<std::mutex> hold(shared_->lock);
+    shared_->closing.push_back(id);
+    SetEvent(shared_->wake);
   }
   bool SongOfNotice(UINT message, WPARAM wParam, LPARAM lParam, int* song, bool* ended) override {
     if (message != kSongMessage) return false;
@@ -124,59 +171,194 @@ class MfSongPlayer final : public SongPlayer {
     *ended = lParam == kSongEnded;
     return true;
   }
+  void FadeOut(unsigned ms) override {
+    {
+      std::lock_guard<std::mutex> hold(shared_->lock);
+      shared_->fadeMs = std::max(1u, ms);
+    }
+    SetEvent(shared_->wake);
+    // Until the last faded sample has been heard, or a while past the fade.
+    const ULONGLONG until = GetTickCount64() + ms + 1000;
+    while (!shared_->silent.load() && GetTickCount64() < until) Sleep(10);
+  }
 
  private:
-  struct Song final : IMFPMediaPlayerCallback {
-    Song(HWND owner, int id) : owner(owner), id(id) {}
-    HWND owner;
-    int id;
-    IMFPMediaPlayer* player = nullptr;
-    LONG refs = 1;
-    bool ready = false;           // the file is open: it can start at once
-    bool startWhenReady = false;  // asked to start before that
-
-    // Stops the player and lets go of it; the object goes with its last reference.
-    void Finish() {
-      if (player) {
-        player->Shutdown();
-        player->Release();
-        player = nullptr;
-      }
-      Release();
-    }
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-      if (iid == IID_IUnknown || iid == __uuidof(IMFPMediaPlayerCallback)) {
-        *object = static_cast<IMFPMediaPlayerCallback*>(this);
-        AddRef();
-        return S_OK;
-      }
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs); }
-    STDMETHODIMP_(ULONG) Release() override {
-      const LONG left = InterlockedDecrement(&refs);
-      if (left == 0) delete this;
-      return left;
-    }
-    void STDMETHODCALLTYPE OnMediaPlayerEvent(MFP_EVENT_HEADER* event) override {
-      if (event->eEventType == MFP_EVENT_TYPE_MEDIAITEM_SET && SUCCEEDED(event->hrEvent)) {
-        ready = true;
-        if (startWhenReady && player && FAILED(player->Play())) PostMessageW(owner, kSongMessage, WPARAM(id), kSongFailed);
-        return;
-      }
-      // The owner acts on it from its own message, never inside the player's call.
-      if (event->eEventType == MFP_EVENT_TYPE_PLAYBACK_ENDED)
-        PostMessageW(owner, kSongMessage, WPARAM(id), kSongEnded);
-      else if (event->eEventType == MFP_EVENT_TYPE_ERROR || FAILED(event->hrEvent))
-        PostMessageW(owner, kSongMessage, WPARAM(id), kSongFailed);
-    }
+  struct Song {
+    int id = 0;
+    IMFSourceReader* reader = nullptr;
   };
+  struct Shared {
+    std::mutex lock;
+    std::deque<Song> queue;    // started, to be played in turn
+    std::vector<int> closing;  // started songs to be dropped
+    unsigned fadeMs = 0;       // a fade asked for
+    bool quit = false;
+    HANDLE wake = nullptr;     // commands, and the wave output's finished buffers
+    std::atomic<bool> silent{false};
+  };
+  static void Output(Shared& shared, HWND owner);
 
   HWND owner_;
-  int opened_ = 0;
-  std::map<int, Song*> songs_;
+  std::shared_ptr<Shared> shared_;
+  std::thread thread_;
+  std::map<int, IMFSourceReader*> opened_;  // opened, not yet started
+  int count_ = 0;
 };
+
+void ReaderSongPlayer::Output(Shared& shared, HWND owner) {
+  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  // The music is wanted now, the pictures in a moment.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
+  // At most this much is queued ahead of what is heard: the owner has that
+  // long to start the next song, and a fade begins that soon.
+  constexpr unsigned kAheadMs = 250;
+  HWAVEOUT out = nullptr;
+  WAVEFORMATEX format = {};
+  std::vector<WAVEHDR> headers(64);
+  std::vector<std::vector<char>> buffers(headers.size());
+  Song song;
+  double gain = 1.0, gainStep = 0.0;  // per frame, once a fade has begun
+  const auto tell = [owner](int id, SongNotice notice) { PostMessageW(owner, kSongMessage, WPARAM(id), notice); };
+  const auto queuedBytes = [&] {
+    DWORD bytes = 0;
+    for (const WAVEHDR& h : headers)
+      if (h.dwFlags & WHDR_PREPARED && !(h.dwFlags & WHDR_DONE)) bytes += h.dwBufferLength;
+    return bytes;
+  };
+  const auto closeOutput = [&] {
+    if (!out) return;
+    waveOutReset(out);
+    for (WAVEHDR& h : headers)
+      if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(out, &h, sizeof h);
+    waveOutClose(out);
+    out = nullptr;
+  };
+  const auto drop = [&](SongNotice notice) {
+    if (notice) tell(song.id, notice);
+    song.reader->Release();
+    song = {};
+  };
+  for (;;) {
+    bool quit = false;
+    {
+      std::lock_guard<std::mutex> hold(shared.lock);
+      quit = shared.quit;
+      if (shared.fadeMs && gainStep == 0.0 && format.nSamplesPerSec)
+        gainStep = 1000.0 / (double(shared.fadeMs) * format.nSamplesPerSec);
+      for (int id : shared.closing) {
+        if (song.reader && song.id == id) drop(SongNotice(0));
+        for (auto it = shared.queue.begin(); it != shared.queue.end();)
+          if (it->id == id) {
+            it->reader->Release();
+            it = shared.queue.erase(it);
+          } else {
+            ++it;
+          }
+      }
+      shared.closing.clear();
+      if (!song.reader && !shared.queue.empty()) {
+        song = shared.queue.front();
+        shared.queue.pop_front();
+      }
+    }
+    if (quit) break;
+    if (gainStep > 0.0 && gain <= 0.0) {
+      shared.silent = out == nullptr || queuedBytes() == 0;
+      WaitForSingleObject(shared.wake, 20);
+      continue;
+    }
+    if (!song.reader || (out && queuedBytes() >= format.nAvgBytesPerSec * kAheadMs / 1000)) {
+      if (!song.reader && gainStep > 0.0) shared.silent = out == nullptr || queuedBytes() == 0;
+      WaitForSingleObject(shared.wake, 20);
+      continue;
+    }
+    // The song's sample format; another one than the stream's reopens it,
+    // once what is queued has been heard.
+    IMFMediaType* type = nullptr;
+    WAVEFORMATEX wanted = {};
+    if (SUCCEEDED(song.reader->GetCurrentMediaType(DWORD(MF_SOURCE_READER_FIRST_AUDIO_STREAM), &type))) {
+      GUID subtype = {};
+      type->GetGUID(MF_MT_SUBTYPE, &subtype);
+      wanted.wFormatTag = subtype == MFAudioFormat_Float ? WAVE_FORMAT_IEEE_FLOAT : WAVE_FORMAT_PCM;
+      wanted.nChannels = WORD(MFGetAttributeUINT32(type, MF_MT_AUDIO_NUM_CHANNELS, 0));
+      wanted.nSamplesPerSec = MFGetAttributeUINT32(type, MF_MT_AUDIO_SAMPLES_PER_SECOND, 0);
+      wanted.wBitsPerSample = WORD(MFGetAttributeUINT32(type, MF_MT_AUDIO_BITS_PER_SAMPLE, 0));
+      wanted.nBlockAlign = WORD(wanted.nChannels * wanted.wBitsPerSample / 8);
+      wanted.nAvgBytesPerSec = wanted.nSamplesPerSec * wanted.nBlockAlign;
+      type->Release();
+    }
+    if (!wanted.nBlockAlign || (wanted.wFormatTag == WAVE_FORMAT_PCM) != (wanted.wBitsPerSample == 16)) {
+      drop(kSongFailed);
+      continue;
+    }
+    if (!out || memcmp(&wanted, &format, sizeof format) != 0) {
+      if (out && queuedBytes() > 0) {
+        WaitForSingleObject(shared.wake, 20);
+        continue;
+      }
+      closeOutput();
+      format = wanted;
+      if (waveOutOpen(&out, WAVE_MAPPER, &format, DWORD_PTR(shared.wake), 0, CALLBACK_EVENT) != MMSYSERR_NOERROR) {
+        out = nullptr;
+        format = {};
+        drop(kSongFailed);
+        continue;
+      }
+    }
+    DWORD flags = 0;
+    IMFSample* sample = nullptr;
+    if (FAILED(song.reader->ReadSample(DWORD(MF_SOURCE_READER_FIRST_AUDIO_STREAM), 0, nullptr, &flags, nullptr,
+                                       &sample)) ||
+        (flags & MF_SOURCE_READERF_ERROR)) {
+      if (sample) sample->Release();
+      drop(kSongFailed);
+      continue;
+    }
+    IMFMediaBuffer* buffer = nullptr;
+    if (sample && SUCCEEDED(sample->ConvertToContiguousBuffer(&buffer))) {
+      BYTE* bytes = nullptr;
+      DWORD length = 0;
+      auto free = std::find_if(headers.begin(), headers.end(),
+                               [](const WAVEHDR& h) { return !(h.dwFlags & WHDR_PREPARED) || (h.dwFlags & WHDR_DONE); });
+      if (free != headers.end() && SUCCEEDED(buffer->Lock(&bytes, nullptr, &length)) && length > 0) {
+        std::vector<char>& data = buffers[std::size_t(free - headers.begin())];
+        data.assign(bytes, bytes + length);
+        buffer->Unlock();
+        if (gainStep > 0.0) {  // fading: each frame a little quieter
+          const std::size_t frames = length / format.nBlockAlign;
+          for (std::size_t f = 0; f < frames; ++f, gain = std::max(0.0, gain - gainStep))
+            for (std::size_t c = 0; c < format.nChannels; ++c) {
+              char* at = data.data() + f * format.nBlockAlign + c * (format.wBitsPerSample / 8);
+              if (format.wFormatTag == WAVE_FORMAT_PCM) {
+                std::int16_t v;
+                memcpy(&v, at, 2);
+                v = std::int16_t(v * gain);
+                memcpy(at, &v, 2);
+              } else {
+                float v;
+                memcpy(&v, at, 4);
+                v = float(v * gain);
+                memcpy(at, &v, 4);
+              }
+            }
+        }
+        if (free->dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(out, &*free, sizeof *free);
+        *free = {};
+        free->lpData = data.data();
+        free->dwBufferLength = length;
+        if (waveOutPrepareHeader(out, &*free, sizeof *free) == MMSYSERR_NOERROR) waveOutWrite(out, &*free, sizeof *free);
+      }
+      buffer->Release();
+    }
+    if (sample) sample->Release();
+    if (flags & MF_SOURCE_READERF_ENDOFSTREAM) drop(kSongEnded);
+  }
+  if (song.reader) song.reader->Release();
+  for (Song& queued : shared.queue) queued.reader->Release();
+  shared.queue.clear();
+  closeOutput();
+  CoUninitialize();
+}
 
 // Songs on the media control interface, where Media Foundation is missing.
 class MciSongPlayer final : public SongPlayer {
@@ -192,6 +374,14 @@ class MciSongPlayer final : public SongPlayer {
     *song = songs_.SongOfDevice(std::uint32_t(lParam));
     *ended = wParam == MCI_NOTIFY_SUCCESSFUL;
     return *song != 0;
+  }
+  void FadeOut(unsigned ms) override {
+    const ULONGLONG start = GetTickCount64();
+    for (ULONGLONG now = start; now - start < ms; now = GetTickCount64()) {
+      songs_.SetVolume(unsigned(1000 * (ms - (now - start)) / ms));
+      Sleep(25);
+    }
+    songs_.SetVolume(0);
   }
 
  private:
@@ -247,7 +437,7 @@ bool FolderHasSong(const std::string& folder) {
 }
 
 std::unique_ptr<SongPlayer> MakeSongPlayer(HWND owner) {
-  if (Mf()) return std::make_unique<MfSongPlayer>(owner);
+  if (Mf()) return std::make_unique<ReaderSongPlayer>(owner);
   return std::make_unique<MciSongPlayer>(owner);
 }
 

@@ -42,6 +42,9 @@ class SongPlayer : public SongPort {
   // The platform's message, when it is about a song: the song and whether it
   // ended (else it failed).  False for any other message.
   virtual bool SongOfNotice(UINT message, WPARAM wParam, LPARAM lParam, int* song, bool* ended) = 0;
+  // Lowers the song playing to silence over `ms` milliseconds, and returns
+  // when it is silent.
+  virtual void FadeOut(unsigned ms) = 0;
 };
 std::unique_ptr<SongPlayer> MakeSongPlayer(HWND owner);
 
@@ -66,10 +69,11 @@ class SongListing {
   std::shared_ptr<Shared> shared_;
 };
 
-// Lowers the volume of everything this program plays to silence over `ms`
-// milliseconds (the audio session's volume, which Windows applies to every
-// player of the program), runs `stop`, then gives the session its volume
-// back, so that the next run starts at the user's volume.
+// Lowers the volume of what the platform's sound player plays for this
+// program to silence over `ms` milliseconds (the audio session's volume,
+// which Windows applies to every stream of the program), runs `stop`, then
+// gives the session its volume back, so that the next run starts at the
+// user's volume.
 void FadeOut(unsigned ms, const std::function<void()>& stop);
 
 }  // namespace gelmo::music

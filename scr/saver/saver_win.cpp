@@ -156,17 +156,16 @@ void SaverForm::OnQueryUnload(bool&, forms::UnloadMode) {
     music_.CdClose();
   }
   // The music fades out rather than stopping dead.
-  const bool wave = g_saverSettings.BgmKind == 2 && HasMusicExtension(g_saverSettings.BgmFile, "WAV");
-  if (wave || playlist_) {
-    constexpr unsigned kFadeMs = 500;
-    music::FadeOut(kFadeMs, [&] {
-      if (wave) music_.WavStop();
-      SongTimer.SetEnabled(false);
-      songListing_.reset();
-      playlist_.reset();
-      songPlayer_.reset();
-    });
+  constexpr unsigned kFadeMs = 500;
+  if (playlist_) {
+    songPlayer_->FadeOut(kFadeMs);
+    SongTimer.SetEnabled(false);
+    songListing_.reset();
+    playlist_.reset();
+    songPlayer_.reset();
   }
+  if (g_saverSettings.BgmKind == 2 && HasMusicExtension(g_saverSettings.BgmFile, "WAV"))
+    music::FadeOut(kFadeMs, [&] { music_.WavStop(); });
   if (restoresCursor) ShowCursor(g_cursorShowCount != 0);
   forms::EndProgram();
 }

@@ -182,13 +182,15 @@ TEST_F(MusicTest, MciSongsOpenQuotedEachUnderItsOwnAliasAndAskToBeTold) {
   EXPECT_EQ(songs.SongOfDevice(7), first);
   EXPECT_EQ(songs.SongOfDevice(8), third);
   EXPECT_EQ(songs.SongOfDevice(0), first) << "no device named: the one playing";
+  songs.SetVolume(250);
   songs.CloseAll();
   EXPECT_EQ(songs.SongOfDevice(7), 0);
   EXPECT_EQ(songs.SongOfDevice(0), 0);
   EXPECT_EQ(port.sent, (std::vector<std::string>{"open \"C:\\My Music\\song.mp3\" type MPEGVideo alias GelmoSong1",
                                                  "open \"C:\\bad.mp3\" type MPEGVideo alias GelmoSong2",
                                                  "open \"C:\\My Music\\song.mp3\" type MPEGVideo alias GelmoSong3",
-                                                 "play GelmoSong1 notify (told)", "close GelmoSong1", "close GelmoSong3"}));
+                                                 "play GelmoSong1 notify (told)", "setaudio GelmoSong1 volume to 250",
+                                                 "setaudio GelmoSong3 volume to 250", "close GelmoSong1", "close GelmoSong3"}));
 }
 
 TEST_F(MusicTest, WavLoopsAsynchronouslyOnlyWithAWaveDevice) {
