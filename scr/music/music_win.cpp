@@ -96,12 +96,12 @@ std::vector<std::string> RegistryNames(const wchar_t* key, bool values, const wc
 // Songs decoded by Media Foundation's source reader on a thread of their
 // own and written, one after another, into one wave-out stream.  When a song
 // has been read to its end (the reader's end of stream), the owner is told
-// and starts the next, while the last quarter second of the song is still
+// and starts the next, while the last half second of the song is still
 // being heard: the next one's samples follow in the same stream.  A song of
 // another sample format reopens the stream.
 class ReaderSongPlayer final : public SongPlayer {
  public:
-  explicit ReaderSongPlayer(HWND owner) : owner_(owner), shared_(std::make_shared<Shared>()) {
+  explicit ReaderSongPlayer(HWND owner) : shared_(std::make_shared<Shared>()) {
     Mf()->startup(MF_VERSION, MFSTARTUP_LITE);  // held while the player lives
     shared_->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     thread_ = std::thread([shared = shared_, owner] { Output(*shared, owner); });
@@ -113,7 +113,7 @@ class ReaderSongPlayer final : public SongPlayer {
     }
     SetEvent(shared_->wake);
     thread_.join();
-    for (auto& [id, reader] : opened_) reader->Release();
+    for (auto& [id, song] : opened_) song.Release();
     CloseHandle(shared_->wake);
     Mf()->shutdown();
   }
@@ -136,11 +136,30 @@ class ReaderSongPlayer final : public SongPlayer {
       type->Release();
       if (decoded) break;
     }
+    // Its first second is read now, while another song plays: a file that
+    // cannot be decoded is known at once, and as the song starts its output
+    // has a second in hand while the next one is being opened.
+    Song song;
+    song.id = count_ + 1;
+    song.reader = reader;
+    LONGLONG read = 0;  // 100 ns units
+    for (int reads = 0; decoded && read < 10'000'000 && reads < 1000 && !(song.aheadFlags & MF_SOURCE_READERF_ENDOFSTREAM);
+         ++reads) {
+      IMFSample* sample = nullptr;
+      decoded = SUCCEEDED(reader->ReadSample(DWORD(MF_SOURCE_READER_FIRST_AUDIO_STREAM), 0, nullptr, &song.aheadFlags,
+                                             nullptr, &sample)) &&
+                !(song.aheadFlags & MF_SOURCE_READERF_ERROR);
+      if (!sample) continue;
+      LONGLONG duration = 0;
+      sample->GetSampleDuration(&duration);
+      read += std::max<LONGLONG>(duration, 1);
+      song.ahead.push_back(sample);
+    }
     if (!decoded) {
-      reader->Release();
+      song.Release();
       return 0;
     }
-    opened_[++count_] = reader;
+    opened_[++count_] = song;
     return count_;
   }
   bool Start(int id) override {
@@ -148,7 +167,7 @@ class ReaderSongPlayer final : public SongPlayer {
     if (found == opened_.end()) return false;
     {
       std::lock_guard<std::mutex> hold(shared_->lock);
-      shared_->queue.push_back({id, found->second});
+      shared_->queue.push_back(found->second);
     }
     opened_.erase(found);
     SetEvent(shared_->wake);
@@ -156,7 +175,7 @@ class ReaderSongPlayer final : public SongPlayer {
   }
   void Close(int id) override {
     if (auto found = opened_.find(id); found != opened_.end()) {
-      found->second->Release();
+      found->second.Release();
       opened_.erase(found);
       return;
     }
@@ -186,6 +205,13 @@ class ReaderSongPlayer final : public SongPlayer {
   struct Song {
     int id = 0;
     IMFSourceReader* reader = nullptr;
+    std::deque<IMFSample*> ahead;  // read when it was opened
+    DWORD aheadFlags = 0;          // the reader's flags after the last of them
+    void Release() {
+      for (IMFSample* sample : ahead) sample->Release();
+      if (reader) reader->Release();
+      *this = {};
+    }
   };
   struct Shared {
     std::mutex lock;
@@ -198,10 +224,9 @@ class ReaderSongPlayer final : public SongPlayer {
   };
   static void Output(Shared& shared, HWND owner);
 
-  HWND owner_;
   std::shared_ptr<Shared> shared_;
   std::thread thread_;
-  std::map<int, IMFSourceReader*> opened_;  // opened, not yet started
+  std::map<int, Song> opened_;  // opened, not yet started
   int count_ = 0;
 };
 
@@ -211,7 +236,7 @@ void ReaderSongPlayer::Output(Shared& shared, HWND owner) {
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   // At most this much is queued ahead of what is heard: the owner has that
   // long to start the next song, and a fade begins that soon.
-  constexpr unsigned kAheadMs = 250;
+  constexpr unsigned kAheadMs = 500;
   HWAVEOUT out = nullptr;
   WAVEFORMATEX format = {};
   std::vector<WAVEHDR> headers(64);
@@ -235,21 +260,21 @@ void ReaderSongPlayer::Output(Shared& shared, HWND owner) {
   };
   const auto drop = [&](SongNotice notice) {
     if (notice) tell(song.id, notice);
-    song.reader->Release();
-    song = {};
+    song.Release();
   };
   for (;;) {
-    bool quit = false;
+    bool quit = false, fading = false;
     {
       std::lock_guard<std::mutex> hold(shared.lock);
       quit = shared.quit;
+      fading = shared.fadeMs != 0;
       if (shared.fadeMs && gainStep == 0.0 && format.nSamplesPerSec)
         gainStep = 1000.0 / (double(shared.fadeMs) * format.nSamplesPerSec);
       for (int id : shared.closing) {
         if (song.reader && song.id == id) drop(SongNotice(0));
         for (auto it = shared.queue.begin(); it != shared.queue.end();)
           if (it->id == id) {
-            it->reader->Release();
+            it->Release();
             it = shared.queue.erase(it);
           } else {
             ++it;
@@ -262,7 +287,7 @@ void ReaderSongPlayer::Output(Shared& shared, HWND owner) {
       }
     }
     if (quit) break;
-    if (gainStep > 0.0 && gain <= 0.0) {
+    if ((gainStep > 0.0 && gain <= 0.0) || (fading && !out)) {
       shared.silent = out == nullptr || queuedBytes() == 0;
       WaitForSingleObject(shared.wake, 20);
       continue;
@@ -307,8 +332,15 @@ void ReaderSongPlayer::Output(Shared& shared, HWND owner) {
     }
     DWORD flags = 0;
     IMFSample* sample = nullptr;
-    if (FAILED(song.reader->ReadSample(DWORD(MF_SOURCE_READER_FIRST_AUDIO_STREAM), 0, nullptr, &flags, nullptr,
-                                       &sample)) ||
+    const bool readAhead = !song.ahead.empty() || song.aheadFlags;
+    if (!song.ahead.empty()) {
+      sample = song.ahead.front();
+      song.ahead.pop_front();
+    }
+    if (song.ahead.empty()) std::swap(flags, song.aheadFlags);
+    if ((!readAhead &&
+         FAILED(song.reader->ReadSample(DWORD(MF_SOURCE_READER_FIRST_AUDIO_STREAM), 0, nullptr, &flags, nullptr,
+                                        &sample))) ||
         (flags & MF_SOURCE_READERF_ERROR)) {
       if (sample) sample->Release();
       drop(kSongFailed);
@@ -353,8 +385,8 @@ void ReaderSongPlayer::Output(Shared& shared, HWND owner) {
     if (sample) sample->Release();
     if (flags & MF_SOURCE_READERF_ENDOFSTREAM) drop(kSongEnded);
   }
-  if (song.reader) song.reader->Release();
-  for (Song& queued : shared.queue) queued.reader->Release();
+  song.Release();
+  for (Song& queued : shared.queue) queued.Release();
   shared.queue.clear();
   closeOutput();
   CoUninitialize();
