@@ -35,7 +35,7 @@ bool OpensAsSong(const std::string& path);
 bool FolderHasSong(const std::string& folder);
 
 // The songs' player for the window `owner`, which receives kSongMessage and
-// MM_MCINOTIFY and hands them to SongNotice.
+// MM_MCINOTIFY and hands them to SongOfNotice.
 class SongPlayer : public SongPort {
  public:
   virtual ~SongPlayer() = default;
