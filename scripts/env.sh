@@ -123,6 +123,22 @@ gelmo_ensure_prefix() {
 # Unix path of the prefix's C:\ drive
 gelmo_drive_c() { printf '%s/drive_c' "$WINEPREFIX"; }
 
+# A PulseAudio server of the caller's own in DIR, with one null sink "cap"
+# whose monitor records in real time what is played into it (ALSA's file
+# device has no clock): the music's end-to-end checks and benchmark.  Sets
+# GELMO_PULSE_SERVER (for PULSE_SERVER) and GELMO_PULSE_PID.
+gelmo_sound_server() {  # DIR
+  local i
+  mkdir -p "$1"
+  printf 'load-module module-null-sink sink_name=cap rate=48000 channels=2\nset-default-sink cap\nload-module module-native-protocol-unix socket=%s/socket auth-anonymous=1\n' \
+    "$1" >"$1/default.pa"
+  HOME=$1 XDG_RUNTIME_DIR=$1 pulseaudio -n -F "$1/default.pa" --daemonize=no --exit-idle-time=-1 \
+    --use-pid-file=false --log-target=stderr 2>"$1/log" &
+  GELMO_PULSE_PID=$!
+  GELMO_PULSE_SERVER=unix:$1/socket
+  for ((i = 0; i < 50; i++)); do [ -S "$1/socket" ] && break; sleep 0.1; done
+}
+
 # The benchmarks' reports are lines "NAME VALUE": one value of a report, the
 # median of values given one a line, and a ratio to two places.
 gelmo_field() { awk -v k="$1" '$1 == k {print $2}' "$2"; }

@@ -40,7 +40,6 @@ namespace {
 struct MediaFoundation {
   decltype(&MFStartup) startup = nullptr;
   decltype(&MFShutdown) shutdown = nullptr;
-  decltype(&MFCreateSourceResolver) createResolver = nullptr;
   decltype(&MFCreateMediaType) createMediaType = nullptr;
   decltype(&MFCreateSourceReaderFromURL) createReader = nullptr;
 };
@@ -60,11 +59,10 @@ const MediaFoundation* Mf() {
     static MediaFoundation mf;
     mf.startup = Entry<decltype(&MFStartup)>(plat, "MFStartup");
     mf.shutdown = Entry<decltype(&MFShutdown)>(plat, "MFShutdown");
-    mf.createResolver = Entry<decltype(&MFCreateSourceResolver)>(plat, "MFCreateSourceResolver");
     mf.createMediaType = Entry<decltype(&MFCreateMediaType)>(plat, "MFCreateMediaType");
     mf.createReader = Entry<decltype(&MFCreateSourceReaderFromURL)>(readwrite, "MFCreateSourceReaderFromURL");
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (!mf.startup || !mf.shutdown || !mf.createResolver || !mf.createMediaType || !mf.createReader ||
+    if (!mf.startup || !mf.shutdown || !mf.createMediaType || !mf.createReader ||
         FAILED(mf.startup(MF_VERSION, MFSTARTUP_LITE)))
       return nullptr;
     return &mf;
@@ -72,25 +70,98 @@ const MediaFoundation* Mf() {
   return loaded;
 }
 
-// The names under a registry key: its subkeys, or its values.
-std::vector<std::string> RegistryNames(const wchar_t* key, bool values, const wchar_t* onlyData = nullptr) {
+// The names under a registry key: its subkeys, or its values (those whose
+// text is one of `data`).
+std::vector<std::string> RegistryNames(const wchar_t* key, bool values,
+                                       std::initializer_list<const wchar_t*> data = {}) {
   std::vector<std::string> names;
   HKEY handle;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return names;
   for (DWORD i = 0;; ++i) {
     wchar_t name[256];
     DWORD length = 256;
-    wchar_t data[64] = {};
-    DWORD dataBytes = sizeof data - sizeof(wchar_t), type = 0;
-    const LONG result = values ? RegEnumValueW(handle, i, name, &length, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataBytes)
+    wchar_t text[64] = {};
+    DWORD textBytes = sizeof text - sizeof(wchar_t), type = 0;
+    const LONG result = values ? RegEnumValueW(handle, i, name, &length, nullptr, &type, reinterpret_cast<BYTE*>(text), &textBytes)
                                : RegEnumKeyExW(handle, i, name, &length, nullptr, nullptr, nullptr, nullptr);
     if (result == ERROR_NO_MORE_ITEMS) break;
     if (result != ERROR_SUCCESS) continue;
-    if (onlyData && (type != REG_SZ || lstrcmpiW(data, onlyData) != 0)) continue;
+    if (values && (type != REG_SZ || std::none_of(data.begin(), data.end(), [&](const wchar_t* wanted) {
+                     return lstrcmpiW(text, wanted) == 0;
+                   })))
+      continue;
     names.push_back(forms::Narrow(name));
   }
   RegCloseKey(handle);
   return names;
+}
+
+// A song opened with Media Foundation's source reader, its sound decoded to
+// 16-bit samples, or to floating point where the decoder gives no 16-bit
+// ones.
+struct Song {
+  int id = 0;
+  IMFSourceReader* reader = nullptr;
+  WAVEFORMATEX format = {};      // of its samples, for the wave output
+  std::deque<IMFSample*> ahead;  // read when it was opened
+  DWORD aheadFlags = 0;          // the reader's flags after the last of them
+  void Release() {
+    for (IMFSample* sample : ahead) sample->Release();
+    if (reader) reader->Release();
+    *this = {};
+  }
+};
+
+// Opens the song and decodes its first second: a file that cannot be decoded
+// is known at once, and as the song starts, its output has a second in hand
+// while the next one is being opened.  False when it cannot be played.
+bool OpenSong(const std::string& path, Song* song) {
+  *song = {};
+  if (FAILED(Mf()->createReader(forms::Wide(path).c_str(), nullptr, &song->reader))) return false;
+  IMFSourceReader* reader = song->reader;
+  constexpr DWORD kSound = DWORD(MF_SOURCE_READER_FIRST_AUDIO_STREAM);
+  reader->SetStreamSelection(DWORD(MF_SOURCE_READER_ALL_STREAMS), FALSE);
+  reader->SetStreamSelection(kSound, TRUE);
+  bool decoded = false;
+  for (const GUID& subtype : {MFAudioFormat_PCM, MFAudioFormat_Float}) {
+    IMFMediaType* type = nullptr;
+    if (FAILED(Mf()->createMediaType(&type))) break;
+    type->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Audio);
+    type->SetGUID(MF_MT_SUBTYPE, subtype);
+    if (subtype == MFAudioFormat_PCM) type->SetUINT32(MF_MT_AUDIO_BITS_PER_SAMPLE, 16);
+    decoded = SUCCEEDED(reader->SetCurrentMediaType(kSound, nullptr, type));
+    type->Release();
+    if (decoded) break;
+  }
+  IMFMediaType* type = nullptr;
+  if (decoded && SUCCEEDED(reader->GetCurrentMediaType(kSound, &type))) {
+    WAVEFORMATEX& f = song->format;
+    GUID subtype = {};
+    type->GetGUID(MF_MT_SUBTYPE, &subtype);
+    f.wFormatTag = subtype == MFAudioFormat_Float ? WAVE_FORMAT_IEEE_FLOAT : WAVE_FORMAT_PCM;
+    f.nChannels = WORD(MFGetAttributeUINT32(type, MF_MT_AUDIO_NUM_CHANNELS, 0));
+    f.nSamplesPerSec = MFGetAttributeUINT32(type, MF_MT_AUDIO_SAMPLES_PER_SECOND, 0);
+    f.wBitsPerSample = WORD(MFGetAttributeUINT32(type, MF_MT_AUDIO_BITS_PER_SAMPLE, 0));
+    f.nBlockAlign = WORD(f.nChannels * f.wBitsPerSample / 8);
+    f.nAvgBytesPerSec = f.nSamplesPerSec * f.nBlockAlign;
+    type->Release();
+  }
+  decoded = decoded && song->format.nBlockAlign &&
+            (song->format.wFormatTag == WAVE_FORMAT_PCM) == (song->format.wBitsPerSample == 16);
+  LONGLONG read = 0;  // 100 ns units
+  for (int reads = 0; decoded && read < 10'000'000 && reads < 1000 && !(song->aheadFlags & MF_SOURCE_READERF_ENDOFSTREAM);
+       ++reads) {
+    IMFSample* sample = nullptr;
+    decoded = SUCCEEDED(reader->ReadSample(kSound, 0, nullptr, &song->aheadFlags, nullptr, &sample)) &&
+              !(song->aheadFlags & MF_SOURCE_READERF_ERROR);
+    if (!sample) continue;
+    LONGLONG duration = 0;
+    sample->GetSampleDuration(&duration);
+    read += std::max<LONGLONG>(duration, 1);
+    song->ahead.push_back(sample);
+  }
+  if (!decoded) song->Release();
+  return decoded;
 }
 
 // Songs decoded by Media Foundation's source reader on a thread of their
@@ -119,48 +190,11 @@ class ReaderSongPlayer final : public SongPlayer {
   }
 
   int Open(const std::string& path) override {
-    IMFSourceReader* reader = nullptr;
-    if (FAILED(Mf()->createReader(forms::Wide(path).c_str(), nullptr, &reader))) return 0;
-    // Only the sound, decoded to 16-bit samples, or to floating point where
-    // the decoder gives no 16-bit ones.
-    reader->SetStreamSelection(DWORD(MF_SOURCE_READER_ALL_STREAMS), FALSE);
-    reader->SetStreamSelection(DWORD(MF_SOURCE_READER_FIRST_AUDIO_STREAM), TRUE);
-    bool decoded = false;
-    for (const GUID& subtype : {MFAudioFormat_PCM, MFAudioFormat_Float}) {
-      IMFMediaType* type = nullptr;
-      if (FAILED(Mf()->createMediaType(&type))) break;
-      type->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Audio);
-      type->SetGUID(MF_MT_SUBTYPE, subtype);
-      if (subtype == MFAudioFormat_PCM) type->SetUINT32(MF_MT_AUDIO_BITS_PER_SAMPLE, 16);
-      decoded = SUCCEEDED(reader->SetCurrentMediaType(DWORD(MF_SOURCE_READER_FIRST_AUDIO_STREAM), nullptr, type));
-      type->Release();
-      if (decoded) break;
-    }
-    // Its first second is read now, while another song plays: a file that
-    // cannot be decoded is known at once, and as the song starts its output
-    // has a second in hand while the next one is being opened.
     Song song;
-    song.id = count_ + 1;
-    song.reader = reader;
-    LONGLONG read = 0;  // 100 ns units
-    for (int reads = 0; decoded && read < 10'000'000 && reads < 1000 && !(song.aheadFlags & MF_SOURCE_READERF_ENDOFSTREAM);
-         ++reads) {
-      IMFSample* sample = nullptr;
-      decoded = SUCCEEDED(reader->ReadSample(DWORD(MF_SOURCE_READER_FIRST_AUDIO_STREAM), 0, nullptr, &song.aheadFlags,
-                                             nullptr, &sample)) &&
-                !(song.aheadFlags & MF_SOURCE_READERF_ERROR);
-      if (!sample) continue;
-      LONGLONG duration = 0;
-      sample->GetSampleDuration(&duration);
-      read += std::max<LONGLONG>(duration, 1);
-      song.ahead.push_back(sample);
-    }
-    if (!decoded) {
-      song.Release();
-      return 0;
-    }
-    opened_[++count_] = song;
-    return count_;
+    if (!OpenSong(path, &song)) return 0;
+    song.id = ++count_;
+    opened_[song.id] = song;
+    return song.id;
   }
   bool Start(int id) override {
     auto found = opened_.find(id);
@@ -202,17 +236,6 @@ class ReaderSongPlayer final : public SongPlayer {
   }
 
  private:
-  struct Song {
-    int id = 0;
-    IMFSourceReader* reader = nullptr;
-    std::deque<IMFSample*> ahead;  // read when it was opened
-    DWORD aheadFlags = 0;          // the reader's flags after the last of them
-    void Release() {
-      for (IMFSample* sample : ahead) sample->Release();
-      if (reader) reader->Release();
-      *this = {};
-    }
-  };
   struct Shared {
     std::mutex lock;
     std::deque<Song> queue;    // started, to be played in turn
@@ -287,35 +310,17 @@ void ReaderSongPlayer::Output(Shared& shared, HWND owner) {
       }
     }
     if (quit) break;
-    if ((gainStep > 0.0 && gain <= 0.0) || (fading && !out)) {
-      shared.silent = out == nullptr || queuedBytes() == 0;
+    // Faded to nothing, or with nothing more to play: silent once what is
+    // queued has been heard.
+    const bool faded = (gainStep > 0.0 && gain <= 0.0) || (fading && !out);
+    if (faded || !song.reader || (out && queuedBytes() >= format.nAvgBytesPerSec * kAheadMs / 1000)) {
+      if (fading && (faded || !song.reader)) shared.silent = out == nullptr || queuedBytes() == 0;
       WaitForSingleObject(shared.wake, 20);
       continue;
     }
-    if (!song.reader || (out && queuedBytes() >= format.nAvgBytesPerSec * kAheadMs / 1000)) {
-      if (!song.reader && gainStep > 0.0) shared.silent = out == nullptr || queuedBytes() == 0;
-      WaitForSingleObject(shared.wake, 20);
-      continue;
-    }
-    // The song's sample format; another one than the stream's reopens it,
-    // once what is queued has been heard.
-    IMFMediaType* type = nullptr;
-    WAVEFORMATEX wanted = {};
-    if (SUCCEEDED(song.reader->GetCurrentMediaType(DWORD(MF_SOURCE_READER_FIRST_AUDIO_STREAM), &type))) {
-      GUID subtype = {};
-      type->GetGUID(MF_MT_SUBTYPE, &subtype);
-      wanted.wFormatTag = subtype == MFAudioFormat_Float ? WAVE_FORMAT_IEEE_FLOAT : WAVE_FORMAT_PCM;
-      wanted.nChannels = WORD(MFGetAttributeUINT32(type, MF_MT_AUDIO_NUM_CHANNELS, 0));
-      wanted.nSamplesPerSec = MFGetAttributeUINT32(type, MF_MT_AUDIO_SAMPLES_PER_SECOND, 0);
-      wanted.wBitsPerSample = WORD(MFGetAttributeUINT32(type, MF_MT_AUDIO_BITS_PER_SAMPLE, 0));
-      wanted.nBlockAlign = WORD(wanted.nChannels * wanted.wBitsPerSample / 8);
-      wanted.nAvgBytesPerSec = wanted.nSamplesPerSec * wanted.nBlockAlign;
-      type->Release();
-    }
-    if (!wanted.nBlockAlign || (wanted.wFormatTag == WAVE_FORMAT_PCM) != (wanted.wBitsPerSample == 16)) {
-      drop(kSongFailed);
-      continue;
-    }
+    // A song of another sample format than the stream's reopens it, once
+    // what is queued has been heard.
+    const WAVEFORMATEX& wanted = song.format;
     if (!out || memcmp(&wanted, &format, sizeof format) != 0) {
       if (out && queuedBytes() > 0) {
         WaitForSingleObject(shared.wake, 20);
@@ -425,30 +430,15 @@ class MciSongPlayer final : public SongPlayer {
 
 std::vector<std::string> MusicFileExtensions() {
   if (Mf()) return PlayableExtensions(RegistryNames(L"SOFTWARE\\Microsoft\\Windows Media Foundation\\ByteStreamHandlers", false));
-  std::vector<std::string> named = RegistryNames(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\MCI Extensions", true, L"MPEGVideo");
-  for (std::string& wave : RegistryNames(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\MCI Extensions", true, L"WaveAudio"))
-    named.push_back(std::move(wave));
-  return PlayableExtensions(named);
+  return PlayableExtensions(RegistryNames(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\MCI Extensions", true,
+                                         {L"MPEGVideo", L"WaveAudio"}));
 }
 
 bool OpensAsSong(const std::string& path) {
-  if (const MediaFoundation* mf = Mf()) {
-    IMFSourceResolver* resolver = nullptr;
-    if (FAILED(mf->createResolver(&resolver))) return false;
-    MF_OBJECT_TYPE type = MF_OBJECT_INVALID;
-    IUnknown* object = nullptr;
-    const bool opens = SUCCEEDED(resolver->CreateObjectFromURL(forms::Wide(path).c_str(),
-                                                               MF_RESOLUTION_MEDIASOURCE | MF_RESOLUTION_READ, nullptr,
-                                                               &type, &object));
-    if (object) {
-      IMFMediaSource* source = nullptr;
-      if (SUCCEEDED(object->QueryInterface(IID_PPV_ARGS(&source)))) {
-        source->Shutdown();
-        source->Release();
-      }
-      object->Release();
-    }
-    resolver->Release();
+  if (Mf()) {
+    Song song;
+    const bool opens = OpenSong(path, &song);
+    song.Release();
     return opens;
   }
   WinMciPort port;
@@ -493,7 +483,7 @@ std::vector<std::string> SongListing::Take() {
   return found;
 }
 
-void FadeOut(unsigned ms, const std::function<void()>& stop) {
+ISimpleAudioVolume* ProgramSessionVolume() {
   // The program's own session on the default output: the one its players
   // join unless they ask for another.
   ISimpleAudioVolume* volume = nullptr;
@@ -511,6 +501,11 @@ void FadeOut(unsigned ms, const std::function<void()>& stop) {
     if (device) device->Release();
     devices->Release();
   }
+  return volume;
+}
+
+void FadeOut(unsigned ms, const std::function<void()>& stop) {
+  ISimpleAudioVolume* volume = ProgramSessionVolume();
   float level = 1.0f;
   if (volume && SUCCEEDED(volume->GetMasterVolume(&level))) {
     const ULONGLONG start = GetTickCount64();

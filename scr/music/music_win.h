@@ -16,6 +16,8 @@
 
 #include "scr/music/playlist.h"
 
+struct ISimpleAudioVolume;
+
 namespace gelmo::music {
 
 // Sent to the window that owns the songs when one of them has ended
@@ -68,6 +70,10 @@ class SongListing {
   };
   std::shared_ptr<Shared> shared_;
 };
+
+// The volume of this program's default audio session on the default output;
+// null where there is none.  The caller releases it.
+ISimpleAudioVolume* ProgramSessionVolume();
 
 // Lowers the volume of what the platform's sound player plays for this
 // program to silence over `ms` milliseconds (the audio session's volume,

@@ -155,14 +155,7 @@ done
 # null sink of this script's own, recorded while the saver plays into it
 # (ALSA's file device above has no clock).  Tones of 440, 660 and 880 Hz stand
 # for three songs in three formats; a damaged file and a text file beside them.
-pulse=$capture/pulse
-mkdir -p "$pulse"
-printf 'load-module module-null-sink sink_name=cap rate=48000 channels=2\nset-default-sink cap\nload-module module-native-protocol-unix socket=%s/socket auth-anonymous=1\n' \
-  "$pulse" >"$pulse/default.pa"
-HOME=$pulse XDG_RUNTIME_DIR=$pulse pulseaudio -n -F "$pulse/default.pa" --daemonize=no --exit-idle-time=-1 \
-  --use-pid-file=false --log-target=stderr 2>"$pulse/log" &
-pulse_pid=$!
-for ((i = 0; i < 50; i++)); do [ -S "$pulse/socket" ] && break; sleep 0.1; done
+gelmo_sound_server "$capture/pulse"
 mkdir -p "$app/songs/more"
 cp "$songs/a440.mp3" "$songs/b660.flac" "$app/songs/"
 cp "$songs/c880.m4a" "$app/songs/more/"
@@ -172,11 +165,11 @@ echo "not a song" >"$app/songs/notes.txt"
 # longest silence between two of them in ms, while the saver runs for
 # SECONDS with the settings already written.
 hear() {  # SECONDS [SEED]
-  PULSE_SERVER=unix:$pulse/socket parec -d cap.monitor --format=s16le --rate=48000 --channels=2 --raw \
+  PULSE_SERVER=$GELMO_PULSE_SERVER parec -d cap.monitor --format=s16le --rate=48000 --channels=2 --raw \
     >"$capture/heard.raw" &
   local recorder=$!
   sleep 0.5
-  GELMO_SHUFFLE_SEED=${2:-} PULSE_SERVER=unix:$pulse/socket start_saver /s
+  GELMO_SHUFFLE_SEED=${2:-} PULSE_SERVER=$GELMO_PULSE_SERVER start_saver /s
   sleep "$1"
   end_saver "music heard" 2.0
   kill "$recorder"; wait "$recorder" 2>/dev/null
@@ -237,7 +230,7 @@ hear 7
 sounding=$(awk '$1 == "sound" { t += $3 - $2 } END { print t + 0 }' "$capture/heard")
 check "a single MP3 repeats: sound for $sounding ms of 7 s, more than twice its 2 s" test "$sounding" -gt 4000
 check "a single MP3 repeats with under 100 ms of silence (longest $longest_silence ms)" test "$longest_silence" -lt 100
-kill "$pulse_pid" 2>/dev/null; wait "$pulse_pid" 2>/dev/null
+kill "$GELMO_PULSE_PID" 2>/dev/null; wait "$GELMO_PULSE_PID" 2>/dev/null
 
 # 6. audio CD without a drive: the saver runs and ends as usual
 write_settings 0 "" 0 "" 0 1 ""

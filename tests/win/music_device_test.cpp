@@ -4,7 +4,6 @@
 // output; there is no CD drive here.
 #include <windows.h>
 #include <mmsystem.h>
-#include <mmdeviceapi.h>
 #include <audiopolicy.h>
 
 #include <gtest/gtest.h>
@@ -110,19 +109,10 @@ TEST_F(MusicDevice, SongsEndWithAWordToTheirWindowOnBothPlayersAndDamagedOnesFai
 // The program's audio session volume, read as the fade sets it.
 float SessionVolume() {
   float level = -1;
-  IMMDeviceEnumerator* devices = nullptr;
-  IMMDevice* device = nullptr;
-  IAudioSessionManager* sessions = nullptr;
-  ISimpleAudioVolume* volume = nullptr;
-  if (SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER,
-                                 __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&devices))) &&
-      SUCCEEDED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device)) &&
-      SUCCEEDED(device->Activate(__uuidof(IAudioSessionManager), CLSCTX_INPROC_SERVER, nullptr,
-                                 reinterpret_cast<void**>(&sessions))) &&
-      SUCCEEDED(sessions->GetSimpleAudioVolume(nullptr, FALSE, &volume)))
+  if (ISimpleAudioVolume* volume = music::ProgramSessionVolume()) {
     volume->GetMasterVolume(&level);
-  for (IUnknown* object : std::initializer_list<IUnknown*>{volume, sessions, device, devices})
-    if (object) object->Release();
+    volume->Release();
+  }
   return level;
 }
 
