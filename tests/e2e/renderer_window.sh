@@ -23,17 +23,17 @@ start_renderer() {  # LABEL [SWITCH]
 
 start_renderer ""
 check "window is 1024x768 at the top-left corner (got $geometry)" test "$geometry" = "0 0 1024 768"
-debug_line() {  # Wine may write the trace a little after the window shows
+traced() {  # PATTERN: Wine may write the trace a little after the window shows
   local i
   for ((i = 0; i < 60; i++)); do
-    grep -Eq 'PixelFormat Selected: [1-9][0-9]*\\nBPP: (24|32)\\n' "$work/stderr" && return 0
+    grep -Eq "$1" "$work/stderr" && return 0
     sleep 0.05
   done
   return 1
 }
-check "debug line names the pixel format" debug_line
+check "debug line names the pixel format" traced 'PixelFormat Selected: [1-9][0-9]*\\nBPP: (24|32)\\n'
 # Frames paced by the display: the driver is asked for one per refresh.
-check "the renderer asks for a swap interval of 1" grep -q 'wglSwapIntervalEXT (1)' "$work/stderr"
+check "the renderer asks for a swap interval of 1" traced 'wglSwapIntervalEXT \(1\)'
 
 # other keys, through the focus and sent to the window, and mouse clicks
 xdotool windowfocus --sync "$wid" 2>/dev/null
