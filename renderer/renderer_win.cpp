@@ -4,8 +4,10 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <deque>
 #include <future>
 #include <memory>
 #include <utility>
@@ -17,6 +19,7 @@
 #include "renderer/scene.h"
 #include "renderer/scene_context_win.h"
 #include "renderer/screen_layout.h"
+#include "renderer/screen_layout_win.h"
 #include "renderer/staged_texture.h"
 #include "scr/forms/program_names.h"
 #include "scr/forms/program_win.h"
@@ -36,31 +39,35 @@ std::vector<Viewport> g_monitorViewports;
 bool g_swapIntervalGranted = false;
 UINT g_nextPictureMessage = 0;  // registered kNextPictureMessage
 
-// A change of the sheet's picture, from the saver's message to the end of the
+// A change of a sheet's picture, from the saver's message to the end of the
 // fade.  The new bitmap is read and its mipmap chain made on a thread of its
-// own; the frame loop then uploads a part of it each frame into the texture
-// the sheet showed before and, once it is all in, fades it in over
-// kFadeSeconds.
+// own; the frame loop then uploads a part of it each frame into the spare
+// texture (the one the changed sheet showed before the last change) and,
+// once it is all in, fades it in over kFadeSeconds.  One change at a time:
+// with a picture per monitor, a monitor's message that comes during another's
+// change waits its turn.
 struct PictureChange {
   static constexpr double kFadeSeconds = 1.5;
   static constexpr std::size_t kPixelsPerFrame = 256 * 1024;
   std::future<std::vector<MipLevel>> reading;
   StagedTexture upload;
-  double fadeStart = -1;  // g_time the fade began at; negative before
-  bool again = false;     // another message came during this change
+  double fadeStart = -1;             // g_time the fade began at; negative before
+  std::deque<std::size_t> waiting;  // monitors whose message came during this change, in turn
 };
 PictureChange g_change;
 
 bool ChangeInProgress() { return g_change.reading.valid() || g_change.upload.Started() || g_change.fadeStart >= 0; }
 
-void BeginPictureChange() {
+void BeginPictureChange(std::size_t monitor) {
   if (ChangeInProgress()) {
-    g_change.again = true;
+    if (std::find(g_change.waiting.begin(), g_change.waiting.end(), monitor) == g_change.waiting.end())
+      g_change.waiting.push_back(monitor);
     return;
   }
-  g_change.reading = std::async(std::launch::async, [] {
+  g_changingMonitor = monitor;
+  g_change.reading = std::async(std::launch::async, [path = MonitorBitmapPath(kSheetBitmapPath, monitor)] {
     BmpImage image;
-    std::unique_ptr<ByteSource> file = OpenBitmapFile(kSheetBitmapPath);
+    std::unique_ptr<ByteSource> file = OpenBitmapFile(path.c_str());
     if (!file || ReadHandOffBitmap(*file, image) != BmpResult::kOk) return std::vector<MipLevel>();
     return MipmapChain(image);
   });
@@ -72,8 +79,8 @@ void AdvancePictureChange() {
       g_change.reading.wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
     std::vector<MipLevel> levels = g_change.reading.get();
     if (!levels.empty()) {
-      // The texture the sheet showed before the last change is used again,
-      // and where the new picture has its size, its memory too.
+      // The spare texture is used again, and where the new picture has its
+      // size, its memory too.
       if (g_nextSheetTexture.textureId == 0) g_nextSheetTexture.Create(kSheetBitmapPath);
       g_nextSheetTexture.width = levels.front().width;
       g_nextSheetTexture.height = levels.front().height;
@@ -89,17 +96,19 @@ void AdvancePictureChange() {
   }
   if (g_change.fadeStart >= 0) {
     g_sheetFade = static_cast<float>((g_time - g_change.fadeStart) / PictureChange::kFadeSeconds);
-    if (g_sheetFade >= 1.0f) {  // the new picture is the sheet's now
-      std::swap(g_sheetTexture.textureId, g_nextSheetTexture.textureId);
-      std::swap(g_sheetTexture.width, g_nextSheetTexture.width);
-      std::swap(g_sheetTexture.height, g_nextSheetTexture.height);
+    if (g_sheetFade >= 1.0f) {  // the new picture is the monitor's now
+      BitmapTexture& sheet = MonitorSheetTexture(g_changingMonitor);
+      std::swap(sheet.textureId, g_nextSheetTexture.textureId);
+      std::swap(sheet.width, g_nextSheetTexture.width);
+      std::swap(sheet.height, g_nextSheetTexture.height);
       g_sheetFade = 0.0f;
       g_change.fadeStart = -1;
     }
   }
-  if (g_change.again && !ChangeInProgress()) {
-    g_change.again = false;
-    BeginPictureChange();
+  if (!g_change.waiting.empty() && !ChangeInProgress()) {
+    const std::size_t monitor = g_change.waiting.front();
+    g_change.waiting.pop_front();
+    BeginPictureChange(monitor);
   }
 }
 
@@ -166,26 +175,18 @@ void Repaint(HWND window) {
   ValidateRect(window, nullptr);
 }
 
-BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data) {
-  reinterpret_cast<std::vector<ScreenRect>*>(data)->push_back(
-      {rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top});
-  return TRUE;
-}
-
 ScreenRect VirtualScreen() {
   return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
           GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
-// The viewports of the monitors, in the window as it came out.
+// The viewports of the monitors, in the window as it came out, in layout order.
 std::vector<Viewport> ViewportsFor(HWND window) {
-  std::vector<ScreenRect> monitors;
-  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
   RECT client = {};
   GetClientRect(window, &client);
   POINT origin = {0, 0};
   ClientToScreen(window, &origin);
-  return MonitorViewports({origin.x, origin.y, client.right, client.bottom}, monitors);
+  return MonitorViewports({origin.x, origin.y, client.right, client.bottom}, DisplayMonitors());
 }
 
 }  // namespace
@@ -236,7 +237,10 @@ LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARA
       return 0;
     default:
       if (message == g_nextPictureMessage && g_nextPictureMessage != 0) {
-        BeginPictureChange();
+        // With a picture per monitor the message names the monitor; else
+        // any message changes the one sheet picture.
+        const std::size_t monitor = g_monitorSheetTextures.empty() ? 0 : wParam;
+        if (monitor <= g_monitorSheetTextures.size()) BeginPictureChange(monitor);
         return 0;
       }
       return DefWindowProcA(window, message, wParam, lParam);
@@ -278,6 +282,8 @@ int RendererMain(HINSTANCE instance) {
   g_counterStart = value.QuadPart;
 
   if (!InitScene()) return 0;
+  if (HasSwitchWord(forms::CommandLineArguments(), kPicturePerMonitorSwitch))
+    LoadMonitorSheets(g_monitorViewports.size());
   if (HasSwitchWord(forms::CommandLineArguments(), kSlideShowSwitch)) {
     // The first change's texture memory, made now and not in a frame of it.
     g_nextSheetTexture.Create(kSheetBitmapPath);

@@ -16,7 +16,13 @@ BitmapTexture g_backdropTexture;
 BitmapTexture g_sheetTexture;
 BitmapTexture g_nextSheetTexture;
 float g_sheetFade = 0.0f;
+std::vector<std::unique_ptr<BitmapTexture>> g_monitorSheetTextures;
+std::size_t g_changingMonitor = 0;
 Multitexture g_multitexture;
+
+BitmapTexture& MonitorSheetTexture(std::size_t index) {
+  return index == 0 || index > g_monitorSheetTextures.size() ? g_sheetTexture : *g_monitorSheetTextures[index - 1];
+}
 
 bool ListsExtension(const char* list, const char* name) {
   const std::size_t length = std::strlen(name);
@@ -64,6 +70,15 @@ bool InitScene() {
   g_backdropTexture.LoadBitmap(kBackdropBitmapPath);
   g_sheetTexture.LoadBitmap(kSheetBitmapPath);
   return true;
+}
+
+void LoadMonitorSheets(std::size_t monitors) {
+  g_monitorSheetTextures.clear();
+  for (std::size_t monitor = 1; monitor < monitors; ++monitor) {
+    auto texture = std::make_unique<BitmapTexture>();
+    if (!texture->LoadBitmap(MonitorBitmapPath(kSheetBitmapPath, monitor).c_str())) texture->Release();
+    g_monitorSheetTextures.push_back(std::move(texture));
+  }
 }
 
 void ShutdownScene() {}
@@ -161,8 +176,9 @@ void DrawSheet(float brightness) {
 
 namespace {
 
-// The backdrop and the sheet into the current viewport and projection.
-void DrawLayers() {
+// The backdrop and the sheet into the current viewport and projection: the
+// sheet with `sheet`'s picture, and g_nextSheetTexture faded in over it by `sheetFade`.
+void DrawLayers(const BitmapTexture& sheet, float sheetFade) {
   const SceneAngles angles = SceneAnglesAt(g_time);
 
   // Backdrop: a 10 x 10 square at the origin's depth, larger than the view at
@@ -190,7 +206,7 @@ void DrawLayers() {
   // Sheet: blended by the per-vertex alpha, so crests are more opaque than troughs.
   glPushMatrix();
   glEnable(GL_BLEND);
-  g_sheetTexture.Bind();
+  sheet.Bind();
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glRotatef(angles.tiltX, 1.0f, 0.0f, 0.0f);
   glRotatef(angles.tiltY, 0.0f, 1.0f, 0.0f);
@@ -200,8 +216,8 @@ void DrawLayers() {
   // A change of picture: with a the vertex alpha and f the fade, each pixel
   // is backdrop * (1 - a) + (old * (1 - f) + new * f) * a, a crossfade of the
   // pictures on the same waves.
-  const float fade = g_sheetFade < 1.0f ? g_sheetFade : 1.0f;
-  if (g_sheetFade <= 0.0f || g_nextSheetTexture.textureId == 0) {
+  const float fade = sheetFade < 1.0f ? sheetFade : 1.0f;
+  if (sheetFade <= 0.0f || g_nextSheetTexture.textureId == 0) {
     DrawSheet(1.0f);
   } else if (g_multitexture.activeTexture) {
     DrawSheetCrossfading(fade);
@@ -221,19 +237,23 @@ void DrawLayers() {
 
 void DrawScene() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  DrawLayers();
+  DrawLayers(g_sheetTexture, g_sheetFade);
 }
 
 void DrawSceneInViewports(const std::vector<Viewport>& viewports) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  for (const Viewport& v : viewports) {
+  for (std::size_t i = 0; i < viewports.size(); ++i) {
+    const Viewport& v = viewports[i];
+    const BitmapTexture& own = MonitorSheetTexture(i);
+    const bool shared = own.textureId == 0;  // shows the first monitor's picture
+    const bool changing = i == g_changingMonitor || (g_changingMonitor == 0 && shared);
     glViewport(v.x, v.y, v.width, v.height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(FieldOfViewFor(v.width, v.height),
                    static_cast<double>(v.width) / static_cast<double>(v.height == 0 ? 1 : v.height), 1.0, 20.0);
     glMatrixMode(GL_MODELVIEW);
-    DrawLayers();
+    DrawLayers(shared ? g_sheetTexture : own, changing ? g_sheetFade : 0.0f);
   }
 }
 

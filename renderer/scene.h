@@ -3,7 +3,9 @@
 // object picture.  Everything drawn is a pure function of g_time.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "renderer/bitmap_texture.h"
@@ -32,6 +34,16 @@ extern BitmapTexture g_sheetTexture;
 // the old one (0 not at all, 1 wholly).  Above 0 only during a change.
 extern BitmapTexture g_nextSheetTexture;
 extern float g_sheetFade;
+// Fill mode with a picture per monitor: the sheet textures of the monitors
+// after the first, in layout order (entry 0 is the second monitor's), and
+// the monitor a change is fading in on.  A monitor whose texture holds no
+// picture shows the first monitor's, g_sheetTexture; a change of the first
+// monitor fades in on those too.
+extern std::vector<std::unique_ptr<BitmapTexture>> g_monitorSheetTextures;
+extern std::size_t g_changingMonitor;
+// The sheet texture of monitor `index`, whether or not it holds a picture
+// (the first monitor's, g_sheetTexture, for an index with none).
+BitmapTexture& MonitorSheetTexture(std::size_t index);
 // The functions past GL 1.1 that draw a fade in one pass: the second texture
 // unit blends the new picture into the old one, so where the waves fold the
 // sheet over itself each layer shows the same mix.  Found by whoever makes the
@@ -54,12 +66,18 @@ void ResizeViewport(std::int32_t width, std::int32_t height);
 void InitSceneView();
 // InitSceneView, then both textures from the hand-off bitmaps; always true.
 bool InitScene();
+// Fill mode with a picture per monitor: the sheet textures of the monitors
+// after the first, each from its own hand-off bitmap (MonitorBitmapPath); one
+// whose bitmap cannot be read shows the first monitor's picture until its
+// first change.
+void LoadMonitorSheets(std::size_t monitors);
 // Called when the frame loop ends and when Escape is seen; nothing to undo.
 void ShutdownScene();
 // Draws one whole frame into the back buffer.
 void DrawScene();
 // Fill mode: one whole frame with the scene in every viewport, each with the
-// projection for its own shape (the camera stays where InitScene put it).
+// projection for its own shape (the camera stays where InitScene put it) and
+// viewport i with monitor i's sheet picture.
 void DrawSceneInViewports(const std::vector<Viewport>& viewports);
 // Emits the sheet's 2048 triangles from g_heights, the picture's colours
 // multiplied by `brightness`.

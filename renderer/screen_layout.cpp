@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <tuple>
 
 namespace gelmo {
 namespace {
@@ -37,6 +38,21 @@ bool HasSwitchWord(std::string_view arguments, std::string_view word) {
     pos = end;
   }
   return false;
+}
+
+std::vector<ScreenRect> InLayoutOrder(std::vector<ScreenRect> monitors) {
+  auto key = [](const ScreenRect& m) { return std::tuple(!(m.left == 0 && m.top == 0), m.left, m.top); };
+  std::stable_sort(monitors.begin(), monitors.end(),
+                   [&](const ScreenRect& a, const ScreenRect& b) { return key(a) < key(b); });
+  return monitors;
+}
+
+std::string MonitorBitmapPath(std::string_view first, std::size_t index) {
+  std::string path(first);
+  if (index == 0) return path;
+  const std::size_t dot = path.rfind('.'), slash = path.find_last_of("\\/");
+  const std::size_t at = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? dot : path.size();
+  return path.insert(at, "-" + std::to_string(index + 1));
 }
 
 std::vector<Viewport> MonitorViewports(const ScreenRect& window, const std::vector<ScreenRect>& monitors) {

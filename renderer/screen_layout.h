@@ -4,6 +4,8 @@
 // anywhere.
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +27,18 @@ struct Viewport {
 // Whether the argument text holds the word, by itself and in any case
 // ("/fill", "/FILL"), among words separated by blanks.
 bool HasSwitchWord(std::string_view arguments, std::string_view word);
+
+// The monitors in the order of the monitor layout, as both programs number
+// them: the primary (its top-left corner at the virtual screen's origin)
+// first, then the others from left to right, and from the top down where
+// they share a left edge.
+std::vector<ScreenRect> InLayoutOrder(std::vector<ScreenRect> monitors);
+
+// Fill mode with a picture on each monitor: the hand-off bitmap of monitor
+// `index` (0 the first in layout order).  The first monitor's is `first`
+// itself; the second's is `first` with "-2" before its extension
+// ("C:\Gelmo01-2.bmp"), and so on.
+std::string MonitorBitmapPath(std::string_view first, std::size_t index);
 
 // One viewport per monitor, for a window that covers `window`: the part of
 // each monitor inside the window, in the window's GL coordinates.  Monitors

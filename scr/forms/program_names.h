@@ -14,8 +14,13 @@ constexpr char kFillScreenSwitch[] = "/fill";       // the saver asks the render
 // The saver will change the sheet's picture (a folder of pictures): the
 // renderer makes the second sheet texture's memory ready before it draws.
 constexpr char kSlideShowSwitch[] = "/slides";
+// Fill mode with a folder of pictures on several monitors: the saver gives
+// each monitor a picture of its own, in the hand-off bitmaps after the first
+// (MonitorBitmapPath), and the renderer draws each monitor's sheet with its own.
+constexpr char kPicturePerMonitorSwitch[] = "/monitors";
 // Posted by the saver to the renderer's window once a new object hand-off
-// bitmap is in place: the sheet changes to it.
+// bitmap is in place: the sheet changes to it.  With a picture per monitor,
+// the wParam is the index of the monitor whose bitmap it is (0 the first).
 constexpr char kNextPictureMessage[] = "Gelmo_NextPicture";
 constexpr char kHomePage[] = "https://gelmo.example.jp/";  // the settings dialog's link
 

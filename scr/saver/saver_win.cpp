@@ -1,5 +1,8 @@
 #include "scr/saver/saver_win.h"
 
+#include <algorithm>
+
+#include "renderer/screen_layout_win.h"
 #include "scr/forms/program_names.h"
 #include "scr/forms/program_win.h"
 #include "scr/forms/text_win.h"
@@ -36,10 +39,18 @@ void SaverForm::OnLoad() {
   const SaverSettings& settings = g_saverSettings;
   Move(0, 0, forms::ScreenWidthTwips(), forms::ScreenHeightTwips());
 
+  // Fill mode on several monitors gives each its own picture of a folder.
+  std::vector<std::shared_ptr<forms::Picture>> slidePictures;
   if (settings.ObjKind == 2) {
-    slides_ = std::make_unique<SlideShow>(settings.SlideFolder, settings.SlideSeconds,
-                                          pictures::PictureLoad{Master.backColour(), pictures::kLongestPictureSide});
-    SetPicture(slides_->First());
+    std::vector<int> longestSides;
+    if (settings.FillScreen == 1)
+      for (const ScreenRect& monitor : DisplayMonitors())
+        longestSides.push_back(std::min(std::max(monitor.width, monitor.height), pictures::kLongestPictureSide));
+    if (longestSides.size() < 2) longestSides = {pictures::kLongestPictureSide};
+    slides_ = std::make_unique<SlideShow>(settings.SlideFolder, settings.SlideSeconds, Master.backColour(),
+                                          std::move(longestSides));
+    slidePictures = slides_->First();
+    if (!slidePictures.empty()) SetPicture(slidePictures.front());
     SlideTimer.SetEnabled(true);
   } else if (settings.ObjKind != 0) {
     LoadIntoMaster(settings.ObjFile());
@@ -52,6 +63,8 @@ void SaverForm::OnLoad() {
     ReleaseDC(desktop, dc);
   }
   Master.SaveImage(kObjectBitmapPath);
+  for (std::size_t monitor = 1; monitor < slidePictures.size(); ++monitor)
+    pictures::SavePictureAsBitmap(*slidePictures[monitor], MonitorBitmapPath(kObjectBitmapPath, monitor));
 
   switch (settings.BackKind) {
     case 0: {
@@ -71,8 +84,11 @@ void SaverForm::OnLoad() {
 
   // Both bitmaps are complete before the renderer reads them.
   RendererPath = JoinPath(forms::ProgramFolder(), kRendererFileName);
-  std::string switches = settings.FillScreen == 1 ? kFillScreenSwitch : "";
-  if (slides_) switches += switches.empty() ? kSlideShowSwitch : std::string(" ") + kSlideShowSwitch;
+  std::string switches;
+  auto add = [&](const char* word) { switches += (switches.empty() ? "" : " ") + std::string(word); };
+  if (settings.FillScreen == 1) add(kFillScreenSwitch);
+  if (slides_) add(kSlideShowSwitch);
+  if (slidePictures.size() > 1) add(kPicturePerMonitorSwitch);
   forms::StartProgram(RendererPath, switches, &renderer_);
 
   music_.BgmFile = settings.BgmFile;

@@ -1,7 +1,7 @@
 #include "scr/saver/slide_order.h"
 
+#include <algorithm>
 #include <utility>
-
 
 namespace gelmo {
 
@@ -19,22 +19,47 @@ std::size_t SlideOrder::TakeFromRound(std::size_t position) {
   return picture;
 }
 
-std::optional<std::string> SlideOrder::Next() {
-  if (alive_ == 0) return std::nullopt;
-  if (last_ && !dropped_[*last_]) shown_ = last_;
+void SlideOrder::StartRound() {
+  std::vector<bool> inRound(paths_.size(), false);
+  for (std::size_t picture : round_) inRound[picture] = true;
+  for (std::size_t i = 0; i < paths_.size(); ++i)
+    if (!dropped_[i] && !inRound[i]) round_.push_back(i);
+}
+
+std::optional<std::string> SlideOrder::Next() { return Next({}); }
+
+std::optional<std::string> SlideOrder::Next(const std::vector<std::string>& showing) {
+  auto shows = [&](std::size_t picture) {
+    return std::find(showing.begin(), showing.end(), paths_[picture]) != showing.end();
+  };
+  bool any = false;
+  for (std::size_t i = 0; i < paths_.size() && !any; ++i) any = !dropped_[i] && !shows(i);
+  if (!any) return std::nullopt;
+  // The places in the round of those that may come next.
+  auto candidates = [&] {
+    std::vector<std::size_t> positions;
+    for (std::size_t position = 0; position < round_.size(); ++position)
+      if (!shows(round_[position])) positions.push_back(position);
+    return positions;
+  };
   bool newRound = round_.empty();
-  if (newRound)
-    for (std::size_t i = 0; i < paths_.size(); ++i)
-      if (!dropped_[i]) round_.push_back(i);
+  if (newRound) StartRound();
+  std::vector<std::size_t> free = candidates();
+  if (free.empty()) {  // those not yet given are all showing: a new round begins with them in it
+    StartRound();
+    newRound = true;
+    free = candidates();
+  }
+  if (last_ && !dropped_[*last_]) shown_ = last_;
   // A random one of those left in the round: the same as a shuffle, and
   // pictures that join later take their chance with the rest.
-  std::size_t position = std::uniform_int_distribution<std::size_t>(0, round_.size() - 1)(random_);
-  if (newRound && shown_ && round_.size() > 1 && round_[position] == *shown_) {
+  std::size_t pick = std::uniform_int_distribution<std::size_t>(0, free.size() - 1)(random_);
+  if (newRound && shown_ && free.size() > 1 && round_[free[pick]] == *shown_) {
     // Any other one of the round, each as likely as the others.
-    const std::size_t other = std::uniform_int_distribution<std::size_t>(0, round_.size() - 2)(random_);
-    position = other < position ? other : other + 1;
+    const std::size_t other = std::uniform_int_distribution<std::size_t>(0, free.size() - 2)(random_);
+    pick = other < pick ? other : other + 1;
   }
-  last_ = TakeFromRound(position);
+  last_ = TakeFromRound(free[pick]);
   return paths_[*last_];
 }
 

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "renderer/screen_layout.h"
 #include "scr/pictures/picture_files.h"
 #include "scr/forms/program_names.h"
 #include "scr/forms/text_win.h"
@@ -45,17 +46,18 @@ struct SlideShow::Listing {
   std::atomic<std::uint64_t> quietUntil{0};  // GetTickCount64 until which the listing pauses
 };
 
-// The next picture, made ready on its own thread.
+// The next picture of a monitor, made ready on its own thread.
 struct SlideShow::Preparing {
+  std::size_t screen = 0;
+  std::string path;
   std::atomic<bool> done{false};
   bool ok = false;  // written once done is set
 };
 
-SlideShow::SlideShow(const std::string& folder, std::int32_t seconds, const pictures::PictureLoad& how)
-    : listing_(std::make_shared<Listing>()),
-      order_(ShuffleSeed()),
-      seconds_(seconds),
-      how_(how) {
+SlideShow::SlideShow(const std::string& folder, std::int32_t seconds, COLORREF background,
+                     std::vector<int> longestSides)
+    : listing_(std::make_shared<Listing>()), order_(ShuffleSeed()), seconds_(seconds), background_(background) {
+  for (int side : longestSides) screens_.push_back({side, {}, 0});
   // The decoders' extensions are asked for here, on the window thread.
   std::thread([listing = listing_, folder, extensions = PictureExtensionsOf(pictures::PictureFileExtensions())] {
     pictures::ListFiles(folder, extensions, kMostSlidePictures, [&](const std::string& path) {
@@ -81,50 +83,87 @@ void SlideShow::TakeListed() {
   for (std::string& path : found) order_.Add(std::move(path));
 }
 
-std::shared_ptr<forms::Picture> SlideShow::First() {
+std::vector<std::string> SlideShow::Showing() const {
+  std::vector<std::string> showing;
+  for (const Screen& screen : screens_) showing.push_back(screen.showing);
+  return showing;
+}
+
+std::vector<std::shared_ptr<forms::Picture>> SlideShow::First() {
   // The first picture need not wait for the whole listing: it is drawn from
-  // those found within a short while of the first one.
-  constexpr std::uint64_t kGatherMs = 50;
-  std::uint64_t firstFoundAt = 0;
-  for (;;) {
+  // those found within a short while of the first one.  The other monitors
+  // wait a while longer for pictures the first does not show.
+  constexpr std::uint64_t kGatherMs = 50, kOthersMs = 1000;
+  std::vector<std::shared_ptr<forms::Picture>> pictures;
+  std::uint64_t firstFoundAt = 0, othersFrom = 0;
+  while (pictures.size() < screens_.size()) {
     TakeListed();
     const bool listed = listing_->done.load();
-    if (order_.size() > 0 && firstFoundAt == 0) firstFoundAt = GetTickCount64();
-    if (listed || (firstFoundAt != 0 && GetTickCount64() - firstFoundAt >= kGatherMs)) {
-      if (listed) TakeListed();
-      const std::optional<std::string> path = order_.Next();
-      if (!path) {
-        if (listed) return nullptr;
-        firstFoundAt = 0;  // every one found so far was unreadable: wait for more
+    if (listed) TakeListed();
+    const std::uint64_t now = GetTickCount64();
+    if (order_.size() > 0 && firstFoundAt == 0) firstFoundAt = now;
+    if (!listed && (firstFoundAt == 0 || now - firstFoundAt < kGatherMs)) {
+      Sleep(5);
+      continue;
+    }
+    std::optional<std::string> path = order_.Next(Showing());
+    if (!path && pictures.empty()) {
+      if (listed) return {};
+      firstFoundAt = 0;  // every one found so far was unreadable: wait for more
+      continue;
+    }
+    if (!path) {  // each one found shows on a monitor already
+      if (othersFrom == 0) othersFrom = now;
+      if (!listed && now - othersFrom < kOthersMs) {
+        Sleep(5);
         continue;
       }
-      // The first picture and the renderer's start have the machine to themselves.
-      listing_->quietUntil = GetTickCount64() + kRendererChangeMs;
-      if (std::shared_ptr<forms::Picture> picture = pictures::LoadPicture(*path, how_)) {
-        shownAt_ = GetTickCount64();
-        listing_->quietUntil = prepareFrom_ = shownAt_ + kRendererChangeMs;
-        return picture;
-      }
-      listing_->quietUntil = 0;  // unreadable: the listing goes on while another is tried
+      if (order_.size() < 2) break;  // a single picture: it serves every monitor
+      path = order_.Next();        // fewer pictures than monitors: some show one twice
+    }
+    Screen& screen = screens_[pictures.size()];
+    // The first pictures and the renderer's start have the machine to themselves.
+    listing_->quietUntil = now + kRendererChangeMs;
+    std::shared_ptr<forms::Picture> picture = pictures::LoadPicture(*path, {background_, screen.longestSide});
+    listing_->quietUntil = 0;
+    if (!picture) {  // unreadable: the listing goes on while another is tried
       order_.DropLast();
       continue;
     }
-    Sleep(5);
+    screen.showing = *path;
+    pictures.push_back(std::move(picture));
   }
+  if (pictures.size() < screens_.size()) {  // one picture for every monitor, as it is for one
+    screens_.resize(1);
+    pictures.resize(1);
+    screens_[0].longestSide = pictures::kLongestPictureSide;
+    if (auto whole = pictures::LoadPicture(screens_[0].showing, {background_, screens_[0].longestSide}))
+      pictures[0] = std::move(whole);
+  }
+  const std::uint64_t shownAt = GetTickCount64();
+  for (std::size_t i = 0; i < screens_.size(); ++i)
+    screens_[i].dueAt = shownAt + std::uint64_t(seconds_) * 1000 * (screens_.size() + i) / screens_.size();
+  listing_->quietUntil = prepareFrom_ = shownAt + kRendererChangeMs;
+  return pictures;
 }
 
 void SlideShow::PrepareNext() {
   preparing_.reset();
-  if (order_.size() < 2) return;  // one picture stays as it is
-  const std::optional<std::string> path = order_.Next();
-  if (!path) return;
+  // The monitor whose picture is due first, and a picture no monitor shows.
+  std::size_t screen = 0;
+  for (std::size_t i = 1; i < screens_.size(); ++i)
+    if (screens_[i].dueAt < screens_[screen].dueAt) screen = i;
+  const std::optional<std::string> path = order_.Next(Showing());
+  if (!path) return;  // each picture shows on a monitor: they stay as they are
   preparing_ = std::make_shared<Preparing>();
-  std::thread([preparing = preparing_, path = *path, how = how_] {
+  preparing_->screen = screen;
+  preparing_->path = *path;
+  std::thread([preparing = preparing_, how = pictures::PictureLoad{background_, screens_[screen].longestSide}] {
     // Below the window thread and the renderer: the picture is wanted in seconds, the frames at once.
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
     {
       const pictures::PictureThread decoding;  // this thread's own imaging factory, released here
-      std::shared_ptr<forms::Picture> picture = pictures::LoadPicture(path, how);
+      std::shared_ptr<forms::Picture> picture = pictures::LoadPicture(preparing->path, how);
       preparing->ok = picture && pictures::SavePictureAsBitmap(*picture, kNextBitmapPath);
     }
     preparing->done = true;
@@ -134,7 +173,7 @@ void SlideShow::PrepareNext() {
 void SlideShow::Tick() {
   TakeListed();
   if (!preparing_) {
-    if (GetTickCount64() >= prepareFrom_) PrepareNext();  // once more than one picture is known
+    if (GetTickCount64() >= prepareFrom_) PrepareNext();  // once a picture no monitor shows is known
     return;
   }
   if (!preparing_->done.load()) return;
@@ -143,15 +182,19 @@ void SlideShow::Tick() {
     PrepareNext();
     return;
   }
-  if (GetTickCount64() - shownAt_ < std::uint64_t(seconds_) * 1000) return;
+  Screen& screen = screens_[preparing_->screen];
+  if (GetTickCount64() < screen.dueAt) return;
   HWND renderer = FindWindowW(nullptr, forms::Wide(kRendererCaption).c_str());
   // The renderer may still be reading the bitmap before; the next tick tries again.
-  if (!renderer || !MoveFileExW(forms::Wide(kNextBitmapPath).c_str(), forms::Wide(kObjectBitmapPath).c_str(),
+  const std::string handOff = MonitorBitmapPath(kObjectBitmapPath, preparing_->screen);
+  if (!renderer || !MoveFileExW(forms::Wide(kNextBitmapPath).c_str(), forms::Wide(handOff).c_str(),
                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return;
-  PostMessageW(renderer, RegisterWindowMessageW(forms::Wide(kNextPictureMessage).c_str()), 0, 0);
-  shownAt_ = GetTickCount64();
-  prepareFrom_ = shownAt_ + kRendererChangeMs;
+  PostMessageW(renderer, RegisterWindowMessageW(forms::Wide(kNextPictureMessage).c_str()), preparing_->screen, 0);
+  const std::uint64_t now = GetTickCount64();
+  screen.showing = preparing_->path;
+  screen.dueAt = now + std::uint64_t(seconds_) * 1000;
+  prepareFrom_ = now + kRendererChangeMs;
   preparing_.reset();
 }
 

@@ -5,6 +5,10 @@
 // put in place of the object hand-off bitmap in one rename, and the renderer
 // is told with a posted message.  A picture that cannot be read is passed
 // over at once.
+// In fill mode on a desk of several monitors, each monitor has a picture of
+// its own, reduced for its size, from the one order, none on two monitors at
+// once while the folder has enough; the monitors change in turn, monitor k
+// k/N of the interval after the first, one picture prepared at a time.
 #pragma once
 
 #include <cstdint>
@@ -25,32 +29,41 @@ std::uint32_t ShuffleSeed();
 
 class SlideShow {
  public:
-  SlideShow(const std::string& folder, std::int32_t seconds, const pictures::PictureLoad& how);
+  // `longestSides`: for each monitor in layout order, the longest side its
+  // pictures are reduced to; a single entry where one picture serves them all.
+  SlideShow(const std::string& folder, std::int32_t seconds, COLORREF background, std::vector<int> longestSides);
   ~SlideShow();
   SlideShow(const SlideShow&) = delete;
   SlideShow& operator=(const SlideShow&) = delete;
 
-  // The first picture, shuffled among the first ones the listing finds; null
-  // when the folder holds none that can be read.
-  std::shared_ptr<forms::Picture> First();
+  // The first picture of each monitor, shuffled among the first ones the
+  // listing finds; a single one (for all) where the folder holds only one
+  // that can be read, and none where it holds none.
+  std::vector<std::shared_ptr<forms::Picture>> First();
   // Called often (a few times a second): takes in the pictures listed since,
-  // and once the shown picture's time is up and the next one is ready, hands
-  // it to the renderer and begins on the one after.
+  // and once a monitor's picture's time is up and its next one is ready,
+  // hands it to the renderer and begins on the one after.
   void Tick();
 
  private:
   struct Listing;
   struct Preparing;
+  struct Screen {
+    int longestSide;
+    std::string showing;     // the picture file it shows
+    std::uint64_t dueAt = 0;  // GetTickCount64 when it is to change
+  };
   void TakeListed();
   void PrepareNext();
+  std::vector<std::string> Showing() const;
 
   std::shared_ptr<Listing> listing_;
   std::shared_ptr<Preparing> preparing_;
   SlideOrder order_;
   std::int32_t seconds_;
-  pictures::PictureLoad how_;
-  std::uint64_t shownAt_ = 0;      // GetTickCount64 when the sheet last changed
-  std::uint64_t prepareFrom_ = 0;  // and from when the next one may be prepared
+  COLORREF background_;
+  std::vector<Screen> screens_;
+  std::uint64_t prepareFrom_ = 0;  // GetTickCount64 from when the next one may be prepared
 };
 
 }  // namespace gelmo

@@ -70,9 +70,12 @@ class SceneFrame : public ::testing::Test {
     g_sheetTexture.Release();
     g_nextSheetTexture.Release();
     g_sheetFade = 0.0f;
+    g_monitorSheetTextures.clear();
+    g_changingMonitor = 0;
     g_multitexture = {};
     testing::RemoveFile(kBackdropBitmapPath);
     testing::RemoveFile(kSheetBitmapPath);
+    for (std::size_t monitor = 1; monitor < 4; ++monitor) testing::RemoveFile(MonitorBitmapPath(kSheetBitmapPath, monitor));
   }
 
   void Init() {
@@ -312,6 +315,40 @@ TEST_F(SceneFrame, EveryMonitorViewportShowsTheWholeSceneCornerToCorner) {
     }
     EXPECT_LT(At(300, 50).r + At(300, 50).g + At(300, 50).b, 30) << "outside every monitor: cleared";
   }
+}
+
+// A picture per monitor: each viewport's sheet shows its monitor's picture, a
+// monitor whose bitmap is missing the first monitor's; a change fades in on
+// its own monitor only, and a change of the first also on those sharing it.
+TEST_F(SceneFrame, EachMonitorShowsItsOwnPictureAndItsOwnChange) {
+  testing::BmpLayout s;
+  ASSERT_TRUE(testing::WriteBytes(kBackdropBitmapPath, testing::Bmp24Solid(s, 0x404040)));
+  ASSERT_TRUE(testing::WriteBytes(kSheetBitmapPath, testing::Bmp24Solid(s, 0xFF0000)));
+  ASSERT_TRUE(testing::WriteBytes(MonitorBitmapPath(kSheetBitmapPath, 1), testing::Bmp24Solid(s, 0x0000FF)));
+  Init();
+  LoadMonitorSheets(1);
+  EXPECT_TRUE(g_monitorSheetTextures.empty()) << "one monitor: no texture more";
+  LoadMonitorSheets(3);  // the third monitor's bitmap is missing
+  ASSERT_EQ(g_monitorSheetTextures.size(), 2u);
+  ASSERT_TRUE(testing::WriteBytes("gelmo-next-sheet.bmp", testing::Bmp24Solid(s, 0x00FF00)));
+  ASSERT_TRUE(g_nextSheetTexture.LoadBitmap("gelmo-next-sheet.bmp"));
+  testing::RemoveFile("gelmo-next-sheet.bmp");
+  const std::vector<Viewport> monitors = {{0, 0, 340, kHeight}, {340, 0, 340, kHeight}, {680, 0, 344, kHeight}};
+  // The strongest channel at a viewport's centre.
+  auto colour = [&](const Viewport& v) {
+    const Rgb p = At(v.x + v.width / 2, v.y + v.height / 2);
+    return p.r > p.g && p.r > p.b ? 'r' : p.g > p.b ? 'g' : 'b';
+  };
+  auto shown = [&](std::size_t changing, float fade) {
+    g_changingMonitor = changing;
+    g_sheetFade = fade;
+    Render(1.0f, &monitors);
+    return std::string{colour(monitors[0]), colour(monitors[1]), colour(monitors[2])};
+  };
+  EXPECT_EQ(shown(0, 0.0f), "rbr");
+  EXPECT_EQ(shown(1, 0.95f), "rgr") << "the second monitor's change";
+  EXPECT_EQ(shown(2, 0.95f), "rbg") << "the third's, its first picture of its own";
+  EXPECT_EQ(shown(0, 0.95f), "gbg") << "the first's, with the one sharing its picture";
 }
 
 TEST_F(SceneFrame, MissingBitmapsGiveUntexturedWhiteSurfaces) {

@@ -30,6 +30,11 @@ write_settings() {  # OBJKIND OBJFILE BACKKIND BACKFILE BACKCOLOUR [BGMKIND BGMF
   [ -z "${8:-}" ] || printf '\x91\x53\x89\xe6\x96\xca= %s\r\n' "$8" >>"$app/ゲルモ.ini"
 }
 
+# the folder of pictures of 8c (key ｽﾗｲﾄﾞﾌｫﾙﾀﾞ), 5 s each (ｽﾗｲﾄﾞ間隔)
+slide_settings() {
+  printf '\xbd\xd7\xb2\xc4\xde\xcc\xab\xd9\xc0\xde=C:\\gelmo-saver\\slides\r\n\xbd\xd7\xb2\xc4\xde\x8a\xd4\x8a\x75= 5\r\n' >>"$app/ゲルモ.ini"
+}
+
 # Sound goes to a file through ALSA, so that a test can tell it was played.
 capture=$(mktemp -d)
 printf 'pcm.!default { type file slave.pcm "null" file "%s/out.raw" format "raw" }\npcm.null { type null }\n' \
@@ -320,23 +325,29 @@ convert -size 320x240 xc:'#ffff00' "$slides/jaune d'été.gif"
 head -c 3000 /dev/urandom >"$slides/damaged.jpg"
 cp "$GELMO_WIN_BUILD"/tests/pictures/claims-30000.{png,gif,tif} "$slides/"
 write_settings 2 "" 0 "" 8421504
-printf '\xbd\xd7\xb2\xc4\xde\xcc\xab\xd9\xc0\xde=C:\\gelmo-saver\\slides\r\n\xbd\xd7\xb2\xc4\xde\x8a\xd4\x8a\x75= 5\r\n' >>"$app/ゲルモ.ini"
+slide_settings
 check "folder: renderer window appears" start_saver /s
 renderer_pid=$(pgrep -f -n 'gelmo-saver.ゲルモ.dll')
-# The colour a sample is: the hue of its mean over 9x9 pixels at the window's
-# centre, or black, white or mixed (a fade, the grey backdrop).
-sample() {
+# The colour of the screen at each point given (X,Y): the hue of the mean of
+# the 9x9 pixels around it, or black, white or mixed (a fade, the grey
+# backdrop); one line each.  The sample is the window's centre.
+colours_at() {
   import -silent -window root "$capture/shot.png" 2>/dev/null
-  convert "$capture/shot.png" -crop 9x9+508+380 -resize '1x1!' -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info: |
+  local point
+  for point in "$@"; do
+    convert "$capture/shot.png" -crop "9x9+$((${point%,*} - 4))+$((${point#*,} - 4))" -resize '1x1!' \
+      -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]\n' info:
+  done |
     awk '{ r = $1; g = $2; b = $3; hi = r; lo = r
            if (g > hi) hi = g; if (b > hi) hi = b; if (g < lo) lo = g; if (b < lo) lo = b
-           if (hi < 40) { print "black"; exit } if (lo > 215) { print "white"; exit }
-           if ((hi - lo) / hi < 0.25) { print "mixed"; exit }
+           if (hi < 40) { print "black"; next } if (lo > 215) { print "white"; next }
+           if ((hi - lo) / hi < 0.25) { print "mixed"; next }
            if (hi == r) h = 60 * (g - b) / (hi - lo); else if (hi == g) h = 120 + 60 * (b - r) / (hi - lo); else h = 240 + 60 * (r - g) / (hi - lo)
            if (h < 0) h += 360
            if (h < 25 || h > 335) print "red"; else if (h > 40 && h < 80) print "yellow"
            else if (h > 95 && h < 145) print "green"; else if (h > 215 && h < 265) print "blue"; else print "mixed" }'
 }
+sample() { colours_at 512,384; }
 seen="" run_colour="" run_length=0 shades=""
 sleep 1  # the window is black until its first frame, whatever the picture
 end_at=$(($(date +%s) + 25))
@@ -383,6 +394,49 @@ if [ $desk = yes ]; then
     check "two monitors, filled: ... and the sheet at its centre ($colour)" sheet $colour
   done
   end_saver "two monitors, filled"
+
+  # Filled, with the folder of four colours, 5 s each: every monitor its own
+  # picture, the two changing in turn.  Sampled about once a second for 30 s
+  # at both sheet centres: never the same colour on both, each monitor
+  # changing at least twice, and the changes of the two at least 1 s apart.
+  # A monitor's colour is the one seen in two samples in a row: halfway
+  # through a fade from green to red, a sample looks yellow.
+  write_settings 2 "" 0 "" 8421504 0 "" 1
+  slide_settings
+  check "two monitors, a folder: renderer window appears" start_saver /s
+  renderer_pid=$(pgrep -f -n 'gelmo-saver.ゲルモ.dll')
+  sleep 1
+  start=$(now) samples=0 same="" held=("" "") changes=("" "") pending=("" "")
+  while elapsed_below "$start" "$(now)" 30; do
+    at=$(awk -v a="$start" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }')
+    mapfile -t c < <(colours_at 640,360 1760,540)
+    samples=$((samples + 1))
+    for m in 0 1; do
+      # a change: a colour other than the one held, seen twice in a row, dated by its first sight
+      if [ "${c[m]}" = mixed ] || [ "${c[m]}" = "${held[m]}" ]; then pending[m]=""
+      elif [ "${pending[m]%@*}" = "${c[m]}" ]; then
+        [ -z "${held[m]}" ] || changes[m]+=" ${pending[m]#*@}"
+        held[m]=${c[m]} pending[m]=""
+      else pending[m]="${c[m]}@$at"
+      fi
+    done
+    [ -z "${held[0]}" ] || [ "${held[0]}" != "${held[1]}" ] || [ "${c[0]} ${c[1]}" != "${held[0]} ${held[1]}" ] ||
+      same+=" $at:${c[0]}"
+  done
+  check "two monitors, a folder: never one colour on both sheets ($samples samples;${same:- none the same})" \
+    eval '[ -z "$same" ] && [ "$samples" -ge 6 ]'
+  for m in 0 1; do
+    check "two monitors, a folder: monitor $((m + 1)) changes at least twice (at${changes[m]} s)" \
+      test "$(wc -w <<<"${changes[m]}")" -ge 2
+  done
+  closest=$(awk -v a="${changes[0]}" -v b="${changes[1]}" 'BEGIN { n = split(a, x, " "); k = split(b, y, " "); m = 99
+    for (i = 1; i <= n; i++) for (j = 1; j <= k; j++) { d = x[i] - y[j]; if (d < 0) d = -d; if (d < m) m = d } print m }')
+  check "two monitors, a folder: the two change at least 1 s apart (closest $closest s)" \
+    awk -v d="$closest" 'BEGIN { exit !(d >= 1) }'
+  check "two monitors, a folder: the renderer is the same process throughout" \
+    test "$(pgrep -f -n 'gelmo-saver.ゲルモ.dll')" = "$renderer_pid"
+  end_saver "two monitors, a folder"
+
   write_settings 1 'C:\gelmo-saver\green.bmp' 0 "" 255
   check "two monitors, not filled: renderer window appears" start_saver /s
   geometry=$(window_geometry "$renderer_wid")

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "renderer/scene.h"
 
@@ -115,6 +116,23 @@ TEST(FillMode, OneViewportPerMonitorInTheWindowsGlCoordinates) {
   EXPECT_EQ(MonitorViewports({0, 0, 800, 600}, {{0, 0, 800, 600}, {800, 0, 800, 600}}),
             (std::vector<Viewport>{{0, 0, 800, 600}}));
   EXPECT_EQ(MonitorViewports({0, 0, 800, 600}, {}), (std::vector<Viewport>{{0, 0, 800, 600}}));
+}
+
+TEST(FillMode, MonitorsAreNumberedInLayoutOrderAndEachAfterTheFirstHasItsOwnBitmap) {
+  // A portrait monitor left of the primary, two more right of it, one above the other.
+  const std::vector<ScreenRect> desk = {{1920, 600, 1280, 1024}, {-1080, -400, 1080, 1920}, {0, 0, 1920, 1080},
+                                        {1920, -424, 1280, 1024}};
+  const std::vector<ScreenRect> ordered = InLayoutOrder(desk);
+  ASSERT_EQ(ordered.size(), 4u);
+  EXPECT_EQ(ordered[0].left, 0);
+  EXPECT_EQ(ordered[1].left, -1080);
+  EXPECT_EQ(ordered[2].top, -424);
+  EXPECT_EQ(ordered[3].top, 600);
+  for (auto [first, index, path] : {std::tuple{"C:\\Gelmo01.bmp", 0, "C:\\Gelmo01.bmp"},
+                                    {"C:\\Gelmo01.bmp", 1, "C:\\Gelmo01-2.bmp"},
+                                    {"C:\\Gelmo01.BMP", 11, "C:\\Gelmo01-12.BMP"},
+                                    {"C:\\a.b\\Gelmo01", 2, "C:\\a.b\\Gelmo01-3"}})
+    EXPECT_EQ(MonitorBitmapPath(first, std::size_t(index)), path);
 }
 
 TEST(FillMode, EveryMonitorSeesTheSceneUprightWithTheBackdropInEveryCorner) {

@@ -3,7 +3,9 @@
 // listed, and unreadable ones leaving.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <vector>
 #include <string>
 
 #include "scr/saver/slide_order.h"
@@ -50,6 +52,35 @@ TEST(SlideOrder, PicturesJoinTheRoundInProgressAndUnreadableOnesLeave) {
   gone.Next();
   gone.DropLast();
   EXPECT_EQ(gone.Next(), std::nullopt) << "no picture left";
+}
+
+// A picture on each of N monitors, replaced one monitor after another: the
+// one given is never on a monitor, and the rounds still hold each once.
+TEST(SlideOrder, MonitorsInTurnGetPicturesNoMonitorShowsEachOnceARound) {
+  for (std::size_t monitors : {2u, 3u})
+    for (std::size_t pictures : {monitors + 1, monitors + 3})
+      for (std::uint32_t seed = 0; seed < 50; ++seed) {
+        SlideOrder order(seed);
+        for (std::size_t i = 0; i < pictures; ++i) order.Add(std::string(1, char('a' + i)));
+        std::vector<std::string> showing(monitors);
+        std::vector<std::string> given;
+        for (std::size_t turn = 0; turn < monitors + 6 * pictures; ++turn) {
+          const std::string p = order.Next(showing).value();
+          EXPECT_EQ(std::count(showing.begin(), showing.end(), p), 0) << p << " is on a monitor, seed " << seed;
+          showing[turn % monitors] = p;
+          given.push_back(p);
+        }
+        for (std::size_t round = 0; round + pictures <= given.size(); round += pictures)
+          EXPECT_EQ(std::set<std::string>(given.begin() + long(round), given.begin() + long(round + pictures)).size(),
+                    pictures) << monitors << " monitors, " << pictures << " pictures, seed " << seed;
+      }
+  // No more pictures than monitors: once each shows one, none is given.
+  SlideOrder order(1);
+  for (const char* p : {"a", "b"}) order.Add(p);
+  const std::vector<std::string> showing = {order.Next({}).value(), order.Next({}).value()};
+  EXPECT_NE(showing[0], showing[1]);
+  EXPECT_EQ(order.Next(showing), std::nullopt);
+  EXPECT_TRUE(order.Next().has_value()) << "every monitor still gets one, shown twice";
 }
 
 }  // namespace
