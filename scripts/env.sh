@@ -144,3 +144,32 @@ gelmo_sound_server() {  # DIR
 gelmo_field() { awk -v k="$1" '$1 == k {print $2}' "$2"; }
 gelmo_median() { sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
 gelmo_ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+# Peak resident memory (VmHWM) of the newest process whose command line holds
+# $1, read until it ends, in MiB; 0 when none starts within 6 s.
+gelmo_peak_mib() {
+  local pid="" kib=0 now i
+  for ((i = 0; i < 600; i++)); do
+    pid=$(pgrep -f -n "$1" || true)
+    [ -z "$pid" ] || break
+    sleep 0.01
+  done
+  [ -n "$pid" ] || { echo 0; return; }
+  while now=$(awk '/^VmHWM:/ {print $2}' "/proc/$pid/status" 2>/dev/null) && [ -n "$now" ]; do
+    kib=$now; sleep 0.02
+  done
+  echo $((kib / 1024))
+}
+
+# The screensaver program of an earlier revision, for a benchmark's "before":
+# its sources taken with git archive into DIR/before-src, built (without
+# tests) in DIR/before-ARCH; prints the path of its ゲルモ.scr.
+gelmo_build_saver_of() {  # REVISION DIR
+  local tree=$2/before-src build=$2/before-$GELMO_WIN_ARCH
+  rm -rf "$tree"; mkdir -p "$tree"
+  git -C "$GELMO_ROOT" archive "$1" | tar -x -C "$tree"
+  [ -f "$build/build.ninja" ] ||
+    cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DGELMO_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE="$tree/cmake/mingw-$GELMO_WIN_ARCH.cmake" >/dev/null
+  cmake --build "$build" --target gelmo_scr >/dev/null
+  echo "$build/scr/start/ゲルモ.scr"
+}

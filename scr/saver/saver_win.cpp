@@ -39,9 +39,8 @@ void SaverForm::OnLoad() {
   const SaverSettings& settings = g_saverSettings;
   Move(0, 0, forms::ScreenWidthTwips(), forms::ScreenHeightTwips());
 
-  // Fill mode on several monitors gives each its own picture of a folder.
-  std::vector<std::shared_ptr<forms::Picture>> slidePictures;
   if (settings.ObjKind == 2) {
+    // Fill mode on several monitors gives each its own picture of the folder.
     std::vector<int> longestSides;
     if (settings.FillScreen == 1)
       for (const ScreenRect& monitor : DisplayMonitors())
@@ -49,8 +48,7 @@ void SaverForm::OnLoad() {
     if (longestSides.size() < 2) longestSides = {pictures::kLongestPictureSide};
     slides_ = std::make_unique<SlideShow>(settings.SlideFolder, settings.SlideSeconds, Master.backColour(),
                                           std::move(longestSides));
-    slidePictures = slides_->First();
-    if (!slidePictures.empty()) SetPicture(slidePictures.front());
+    SetPicture(slides_->First());
     SlideTimer.SetEnabled(true);
   } else if (settings.ObjKind != 0) {
     LoadIntoMaster(settings.ObjFile());
@@ -63,8 +61,6 @@ void SaverForm::OnLoad() {
     ReleaseDC(desktop, dc);
   }
   Master.SaveImage(kObjectBitmapPath);
-  for (std::size_t monitor = 1; monitor < slidePictures.size(); ++monitor)
-    pictures::SavePictureAsBitmap(*slidePictures[monitor], MonitorBitmapPath(kObjectBitmapPath, monitor));
 
   switch (settings.BackKind) {
     case 0: {
@@ -88,7 +84,7 @@ void SaverForm::OnLoad() {
   auto add = [&](const char* word) { switches += (switches.empty() ? "" : " ") + std::string(word); };
   if (settings.FillScreen == 1) add(kFillScreenSwitch);
   if (slides_) add(kSlideShowSwitch);
-  if (slidePictures.size() > 1) add(kPicturePerMonitorSwitch);
+  if (slides_ && slides_->PicturePerMonitor()) add(kPicturePerMonitorSwitch);
   forms::StartProgram(RendererPath, switches, &renderer_);
 
   music_.BgmFile = settings.BgmFile;

@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <atomic>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -89,14 +91,19 @@ std::vector<std::string> SlideShow::Showing() const {
   return showing;
 }
 
-std::vector<std::shared_ptr<forms::Picture>> SlideShow::First() {
-  // The first picture need not wait for the whole listing: it is drawn from
-  // those found within a short while of the first one.  The other monitors
-  // wait a while longer for pictures the first does not show.
+// Gives every monitor without a picture one to show (Screen::showing): the
+// first drawn from those found within a short while of the first one, the
+// others, where they can be, pictures no monitor shows, waited for a while
+// longer.  On a folder of a single picture, that one serves every monitor.
+// False when no picture is left.
+bool SlideShow::ChooseFirstPictures() {
   constexpr std::uint64_t kGatherMs = 50, kOthersMs = 1000;
-  std::vector<std::shared_ptr<forms::Picture>> pictures;
   std::uint64_t firstFoundAt = 0, othersFrom = 0;
-  while (pictures.size() < screens_.size()) {
+  for (std::size_t screen = 0; screen < screens_.size();) {
+    if (!screens_[screen].showing.empty()) {
+      ++screen;
+      continue;
+    }
     TakeListed();
     const bool listed = listing_->done.load();
     if (listed) TakeListed();
@@ -107,8 +114,8 @@ std::vector<std::shared_ptr<forms::Picture>> SlideShow::First() {
       continue;
     }
     std::optional<std::string> path = order_.Next(Showing());
-    if (!path && pictures.empty()) {
-      if (listed) return {};
+    if (!path && order_.size() == 0) {
+      if (listed) return false;
       firstFoundAt = 0;  // every one found so far was unreadable: wait for more
       continue;
     }
@@ -118,33 +125,61 @@ std::vector<std::shared_ptr<forms::Picture>> SlideShow::First() {
         Sleep(5);
         continue;
       }
-      if (order_.size() < 2) break;  // a single picture: it serves every monitor
-      path = order_.Next();        // fewer pictures than monitors: some show one twice
+      if (order_.size() < 2) {  // a single picture: one sheet picture for every monitor
+        if (screens_[0].showing.empty()) screens_[0].showing = *order_.Next();
+        screens_.resize(1);
+        screens_[0].longestSide = pictures::kLongestPictureSide;
+        return true;
+      }
+      path = order_.Next();  // fewer pictures than monitors: some show one twice
     }
-    Screen& screen = screens_[pictures.size()];
-    // The first pictures and the renderer's start have the machine to themselves.
-    listing_->quietUntil = now + kRendererChangeMs;
-    std::shared_ptr<forms::Picture> picture = pictures::LoadPicture(*path, {background_, screen.longestSide});
-    listing_->quietUntil = 0;
-    if (!picture) {  // unreadable: the listing goes on while another is tried
-      order_.DropLast();
-      continue;
-    }
-    screen.showing = *path;
-    pictures.push_back(std::move(picture));
+    screens_[screen].showing = *path;
   }
-  if (pictures.size() < screens_.size()) {  // one picture for every monitor, as it is for one
-    screens_.resize(1);
-    pictures.resize(1);
-    screens_[0].longestSide = pictures::kLongestPictureSide;
-    if (auto whole = pictures::LoadPicture(screens_[0].showing, {background_, screens_[0].longestSide}))
-      pictures[0] = std::move(whole);
+  return true;
+}
+
+std::shared_ptr<forms::Picture> SlideShow::First() {
+  std::shared_ptr<forms::Picture> first;
+  int firstSide = 0;                                 // the longest side it was read for
+  std::vector<bool> written(screens_.size(), false);  // the other monitors' hand-off bitmaps
+  for (;;) {
+    if (!ChooseFirstPictures()) return nullptr;
+    if (first && firstSide == screens_[0].longestSide &&
+        std::all_of(written.begin() + 1, written.begin() + std::ptrdiff_t(screens_.size()), [](bool w) { return w; }))
+      break;
+    // The first pictures and the renderer's start have the machine to themselves.
+    listing_->quietUntil = GetTickCount64() + kRendererChangeMs;
+    std::vector<std::pair<std::size_t, std::future<bool>>> others;
+    for (std::size_t screen = 1; screen < screens_.size(); ++screen)
+      if (!written[screen])
+        others.emplace_back(screen, std::async(std::launch::async, [this, screen] {
+          const pictures::PictureThread decoding;
+          const Screen& s = screens_[screen];
+          std::shared_ptr<forms::Picture> picture = pictures::LoadPicture(s.showing, {background_, s.longestSide});
+          return picture && pictures::SavePictureAsBitmap(*picture, MonitorBitmapPath(kObjectBitmapPath, screen));
+        }));
+    if (!first || firstSide != screens_[0].longestSide) {
+      firstSide = screens_[0].longestSide;
+      first = pictures::LoadPicture(screens_[0].showing, {background_, firstSide});
+      if (!first) {  // unreadable: another is tried
+        order_.Drop(screens_[0].showing);
+        screens_[0].showing.clear();
+      }
+    }
+    for (auto& [screen, done] : others) {
+      written[screen] = done.get();
+      if (!written[screen]) {
+        order_.Drop(screens_[screen].showing);
+        screens_[screen].showing.clear();
+      }
+    }
+    listing_->quietUntil = 0;  // the listing goes on while others are tried
   }
   const std::uint64_t shownAt = GetTickCount64();
   for (std::size_t i = 0; i < screens_.size(); ++i)
     screens_[i].dueAt = shownAt + std::uint64_t(seconds_) * 1000 * (screens_.size() + i) / screens_.size();
   listing_->quietUntil = prepareFrom_ = shownAt + kRendererChangeMs;
-  return pictures;
+  return first;
 }
 
 void SlideShow::PrepareNext() {

@@ -36,10 +36,14 @@ class SlideShow {
   SlideShow(const SlideShow&) = delete;
   SlideShow& operator=(const SlideShow&) = delete;
 
-  // The first picture of each monitor, shuffled among the first ones the
-  // listing finds; a single one (for all) where the folder holds only one
-  // that can be read, and none where it holds none.
-  std::vector<std::shared_ptr<forms::Picture>> First();
+  // The first picture, shuffled among the first ones the listing finds; null
+  // when the folder holds none that can be read.  With a picture per monitor
+  // it is the first monitor's, and the others' are read side by side with it
+  // and written to their hand-off bitmaps.
+  std::shared_ptr<forms::Picture> First();
+  // Whether each monitor has a picture of its own: on several monitors,
+  // unless the folder holds a single picture that can be read.
+  bool PicturePerMonitor() const { return screens_.size() > 1; }
   // Called often (a few times a second): takes in the pictures listed since,
   // and once a monitor's picture's time is up and its next one is ready,
   // hands it to the renderer and begins on the one after.
@@ -54,6 +58,7 @@ class SlideShow {
     std::uint64_t dueAt = 0;  // GetTickCount64 when it is to change
   };
   void TakeListed();
+  bool ChooseFirstPictures();
   void PrepareNext();
   std::vector<std::string> Showing() const;
 
