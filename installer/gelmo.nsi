@@ -508,6 +508,7 @@ Section "Uninstall"
   RMDir "$INSTDIR"
   ; The pictures the saver hands its renderer.
   !insertmacro RemoveWithVirtualStore "C:\Gelmo01.bmp"
+  !insertmacro RemoveWithVirtualStore "C:\Gelmo01-*.bmp"  ; the other monitors' pictures
   !insertmacro RemoveWithVirtualStore "C:\Gelmo02.bmp"
   !insertmacro RemoveWithVirtualStore "C:\Gelmo01.tmp"
   Call un.RestoreScreenSaver

@@ -2,9 +2,9 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <deque>

@@ -73,6 +73,7 @@ quiet_uninstall() {  # FOLDER CASE
   local dir=$1 case=$2 unix command
   unix=$(unix_path "$dir")
   command=$(value "$entry" QuietUninstallString)
+  : >"$drive_c/Gelmo01-2.bmp"  # as a saver on two monitors leaves it
   [[ $command =~ ^\"([^\"]+)\"\ (.*)$ ]]
   wine "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
   gelmo_wineserver -w
@@ -81,7 +82,8 @@ quiet_uninstall() {  # FOLDER CASE
   check "$case: ... and the Apps & Features entry" eval '! wine reg query "$entry" >/dev/null'
   check "$case: ... and puts the previous screen saver back" \
     eval '[ "$(value "$desk" SCRNSAVE.EXE)" = "$previous" ] && [ "$(value "$desk" ScreenSaveActive)" = 0 ]'
-  check "$case: ... and the hand-off bitmaps" eval '! test -e "$drive_c/Gelmo01.bmp" -o -e "$drive_c/Gelmo02.bmp"'
+  check "$case: ... and the hand-off bitmaps" \
+    eval '! test -e "$drive_c/Gelmo01.bmp" -o -e "$drive_c/Gelmo02.bmp" -o -e "$drive_c/Gelmo01-2.bmp"'
 }
 
 # 1, 2: a silent install into the default folder.
