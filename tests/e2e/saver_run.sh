@@ -310,7 +310,7 @@ confirm_dialog
 { cat "$capture/written-932.ini"; printf '[Other]\r\nmine=\x95\x5c\r\n'; } >"$capture/expected.ini"
 check "UTF-16 settings: the dialog saves them in 932, the other section kept" cmp "$capture/expected.ini" "$app/ゲルモ.ini"
 
-# 8c. a folder of pictures, 5 s each: four plain colours in four formats, one
+# 8c. a folder of pictures, 5 s each: four plain colours (1600x1200) in four formats, one
 # in a folder inside, one named in letters code page 932 lacks, a damaged
 # file, and files that claim 30000 x 30000 pixels (refused unopened, and not
 # tried again).  The centre of the sheet, sampled for
@@ -318,10 +318,10 @@ check "UTF-16 settings: the dialog saves them in 932, the other section kept" cm
 # four, never a white or black sheet, from one renderer throughout.
 slides=$app/slides
 mkdir -p "$slides/inner"
-convert -size 320x240 xc:'#ff0000' "$slides/red.png"
-convert -size 320x240 xc:'#00ff00' -quality 95 "$slides/green.jpg"
-convert -size 320x240 xc:'#0000ff' BMP3:"$slides/inner/blue.bmp"
-convert -size 320x240 xc:'#ffff00' "$slides/jaune d'été.gif"
+convert -size 1600x1200 xc:'#ff0000' "$slides/red.png"
+convert -size 1600x1200 xc:'#00ff00' -quality 95 "$slides/green.jpg"
+convert -size 1600x1200 xc:'#0000ff' BMP3:"$slides/inner/blue.bmp"
+convert -size 1600x1200 xc:'#ffff00' "$slides/jaune d'été.gif"
 head -c 3000 /dev/urandom >"$slides/damaged.jpg"
 cp "$GELMO_WIN_BUILD"/tests/pictures/claims-30000.{png,gif,tif} "$slides/"
 write_settings 2 "" 0 "" 8421504
@@ -436,6 +436,8 @@ if [ $desk = yes ]; then
   check "two monitors, a folder: the renderer is the same process throughout" \
     test "$(pgrep -f -n 'gelmo-saver.ゲルモ.dll')" = "$renderer_pid"
   end_saver "two monitors, a folder"
+  check "two monitors, a folder: each monitor's 1600x1200 pictures are reduced to its long side (1280, 1080)" \
+    test "$(bitmap Gelmo01.bmp | cut -d' ' -f1,2) $(bitmap Gelmo01-2.bmp | cut -d' ' -f1,2)" = "1280 960 1080 810"
 
   write_settings 1 'C:\gelmo-saver\green.bmp' 0 "" 255
   check "two monitors, not filled: renderer window appears" start_saver /s

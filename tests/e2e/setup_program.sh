@@ -34,16 +34,21 @@ unix_path() { wine winepath -u "$1"; }
 same_file() { [ "$(realpath -e "$1" 2>/dev/null)" = "$(realpath -e "$2" 2>/dev/null)" ]; }
 
 # The saver as the system starts it: the program the SCRNSAVE.EXE value
-# names, with /s; its renderer must open, and Escape ends both.
+# names, with /s; its renderer must open, and Escape ends both.  Escape is
+# held until the saver has gone: the renderer sees it at a repaint, and one
+# let go before its first frame (it may still be loading the pictures) is
+# missed.
 saver_from_value() {
-  local program saver renderer
+  local program saver renderer gone=0
   program=$(value "$desk" SCRNSAVE.EXE)
   "$GELMO_WINE_LOADER" "$program" /s </dev/null >/dev/null 2>&1 &
   saver=$!
   renderer=$(wait_window Gelmo_VC)
   [ -n "$renderer" ] || { kill $saver; return 1; }
-  escape_down "$renderer"; sleep 0.3; escape_up "$renderer"
-  wait_gone $saver 10
+  escape_down "$renderer"
+  wait_gone $saver 10 || { gone=1; kill $saver; }
+  escape_up "$renderer"
+  return $gone
 }
 
 # Everything one install must leave, in folder $1.
