@@ -27,6 +27,15 @@ constexpr char kNextBitmapPath[] = "C:\\Gelmo01.tmp";
 // the fade.
 constexpr std::uint64_t kRendererChangeMs = 2500;
 
+// On a thread beside the window thread: the picture file read, upright and
+// reduced as `how` says, and written as a hand-off bitmap; false when it
+// cannot be read or written.
+bool WriteHandOffBitmap(const std::string& file, const pictures::PictureLoad& how, const std::string& bitmap) {
+  const pictures::PictureThread decoding;  // this thread's own imaging factory, released here
+  std::shared_ptr<forms::Picture> picture = pictures::LoadPicture(file, how);
+  return picture && pictures::SavePictureAsBitmap(*picture, bitmap);
+}
+
 }  // namespace
 
 std::uint32_t ShuffleSeed() {
@@ -152,12 +161,9 @@ std::shared_ptr<forms::Picture> SlideShow::First() {
     std::vector<std::pair<std::size_t, std::future<bool>>> others;
     for (std::size_t screen = 1; screen < screens_.size(); ++screen)
       if (!written[screen])
-        others.emplace_back(screen, std::async(std::launch::async, [this, screen] {
-          const pictures::PictureThread decoding;
-          const Screen& s = screens_[screen];
-          std::shared_ptr<forms::Picture> picture = pictures::LoadPicture(s.showing, {background_, s.longestSide});
-          return picture && pictures::SavePictureAsBitmap(*picture, MonitorBitmapPath(kObjectBitmapPath, screen));
-        }));
+        others.emplace_back(screen, std::async(std::launch::async, WriteHandOffBitmap, screens_[screen].showing,
+                                               pictures::PictureLoad{background_, screens_[screen].longestSide},
+                                               MonitorBitmapPath(kObjectBitmapPath, screen)));
     if (!first || firstSide != screens_[0].longestSide) {
       firstSide = screens_[0].longestSide;
       first = pictures::LoadPicture(screens_[0].showing, {background_, firstSide});
@@ -196,11 +202,7 @@ void SlideShow::PrepareNext() {
   std::thread([preparing = preparing_, how = pictures::PictureLoad{background_, screens_[screen].longestSide}] {
     // Below the window thread and the renderer: the picture is wanted in seconds, the frames at once.
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-    {
-      const pictures::PictureThread decoding;  // this thread's own imaging factory, released here
-      std::shared_ptr<forms::Picture> picture = pictures::LoadPicture(preparing->path, how);
-      preparing->ok = picture && pictures::SavePictureAsBitmap(*picture, kNextBitmapPath);
-    }
+    preparing->ok = WriteHandOffBitmap(preparing->path, how, kNextBitmapPath);
     preparing->done = true;
   }).detach();
 }
