@@ -143,6 +143,11 @@ gelmo_sound_server() {  # DIR
 # median of values given one a line, and a ratio to two places.
 gelmo_field() { awk -v k="$1" '$1 == k {print $2}' "$2"; }
 gelmo_median() { sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
+# The machine a benchmark ran on, for its first line: cores, processor, Wine
+# and the Windows programs' width.
+gelmo_machine() {
+  echo "$(nproc) cores, $(awk -F: '/model name/ {print $2; exit}' /proc/cpuinfo | sed 's/^ *//'); Wine $("$GELMO_WINE_LOADER" --version) ($GELMO_WIN_ARCH build)"
+}
 gelmo_ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 # Peak resident memory (VmHWM) of the newest process whose command line holds
 # $1, read until it ends, in MiB; 0 when none starts within 6 s.
@@ -162,7 +167,7 @@ gelmo_peak_mib() {
 
 # The screensaver program of an earlier revision, for a benchmark's "before":
 # its sources taken with git archive into DIR/before-src, built (without
-# tests) in DIR/before-ARCH; prints the path of its ゲルモ.scr.
+# tests) in DIR/before-ARCH (its ゲルモ.scr in scr/start there).
 gelmo_build_saver_of() {  # REVISION DIR
   local tree=$2/before-src build=$2/before-$GELMO_WIN_ARCH
   rm -rf "$tree"; mkdir -p "$tree"
@@ -171,5 +176,4 @@ gelmo_build_saver_of() {  # REVISION DIR
     cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DGELMO_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE="$tree/cmake/mingw-$GELMO_WIN_ARCH.cmake" >/dev/null
   cmake --build "$build" --target gelmo_scr >/dev/null
-  echo "$build/scr/start/ゲルモ.scr"
 }
