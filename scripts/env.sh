@@ -120,6 +120,34 @@ gelmo_ensure_prefix() {
   fi
 }
 
+# The X id of the first top-level window whose caption matches the pattern.
+# This xdotool ends with an X error when any window goes away while it looks
+# (a closing dialog, say): such a search is made again, never taken for "none".
+gelmo_find_window() {  # PATTERN
+  local found i
+  for ((i = 0; i < 20; i++)); do
+    if found=$(xdotool search --name "$1" 2>&1); then grep -m 1 -E '^[0-9]+$' <<<"$found"; return; fi
+    grep -q 'X Error' <<<"$found" || return 1
+  done
+  return 1
+}
+# Waits up to SECONDS for such a window; prints its X id.
+gelmo_wait_window() {  # PATTERN SECONDS
+  local until=$((SECONDS + $2))
+  until gelmo_find_window "$1"; do
+    [ "$SECONDS" -lt "$until" ] || return 1
+    sleep 0.2
+  done
+}
+# Ends every ゲルモ program running in the session (Wine names a process after
+# its file) and waits for them to go.
+gelmo_end_programs() {
+  local i
+  pkill -x 'ゲルモ\.(scr|dll)' || return 0
+  for ((i = 0; i < 50; i++)); do pgrep -x 'ゲルモ\.(scr|dll)' >/dev/null || return 0; sleep 0.1; done
+  pkill -9 -x 'ゲルモ\.(scr|dll)'; true
+}
+
 # Unix path of the prefix's C:\ drive
 gelmo_drive_c() { printf '%s/drive_c' "$WINEPREFIX"; }
 

@@ -15,7 +15,12 @@ now() { date +%s.%N; }
 elapsed_below() { awk -v a="$1" -v b="$2" -v limit="$3" 'BEGIN { exit !(b - a < limit) }'; }
 
 # Waits for a top-level window with exactly this caption; prints its X id.
-wait_window() { timeout "${2:-30}" xdotool search --sync --name "^$1\$" 2>/dev/null | head -n 1; }
+wait_window() { gelmo_wait_window "^$1\$" "${2:-30}"; }
+
+# A script stopped at its time limit cannot end the programs it started, and
+# their windows would stand in front of the next script's: each script starts
+# with none running.
+gelmo_end_programs
 
 # Where a window is and how big: "x y width height".
 window_geometry() {

@@ -62,7 +62,7 @@ start_saver() {  # ARGUMENTS...
 end_saver() {  # CASE [SECONDS]
   if [ -z "$renderer_wid" ]; then  # no renderer came: nothing to end it with
     check "$1: saver ends after the renderer's window has gone" false
-    kill "$saver_pid" 2>/dev/null; wait "$saver_pid" 2>/dev/null
+    gelmo_end_programs; wait "$saver_pid" 2>/dev/null  # a renderer that came late too
     return
   fi
   escape_down "$renderer_wid"

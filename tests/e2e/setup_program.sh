@@ -141,7 +141,7 @@ sleep 1  # the page is laid out and has put the focus on its check box
 xdotool mousemove --window "$page" 20 20 click 1; sleep 0.5
 xdotool key space; sleep 0.3; xdotool key Return
 # The last page's 閉じる, once the work is done (its caption gains a blank).
-uninstaller_open() { [ -n "$(xdotool search --name '^ゲルモ アンインストール' 2>/dev/null)" ]; }
+uninstaller_open() { [ -n "$(gelmo_find_window '^ゲルモ アンインストール')" ]; }
 for ((i = 0; i < 40; i++)); do
   sleep 0.5
   [ -e "$unix" ] || ! uninstaller_open || xdotool key Return
