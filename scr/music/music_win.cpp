@@ -230,7 +230,7 @@ class ReaderSongPlayer final : public SongPlayer {
       shared_->fadeMs = std::max(1u, ms);
     }
     SetEvent(shared_->wake);
-    // Until the last faded sample has been heard, or a while past the fade.
+    // Until the fade has reached silence, or a while past its end.
     const ULONGLONG until = GetTickCount64() + ms + 1000;
     while (!shared_->silent.load() && GetTickCount64() < until) Sleep(10);
   }
@@ -258,14 +258,14 @@ void ReaderSongPlayer::Output(Shared& shared, HWND owner) {
   // The music is wanted now, the pictures in a moment.
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   // At most this much is queued ahead of what is heard: the owner has that
-  // long to start the next song, and a fade begins that soon.
+  // long to start the next song.
   constexpr unsigned kAheadMs = 500;
   HWAVEOUT out = nullptr;
   WAVEFORMATEX format = {};
   std::vector<WAVEHDR> headers(64);
   std::vector<std::vector<char>> buffers(headers.size());
   Song song;
-  double gain = 1.0, gainStep = 0.0;  // per frame, once a fade has begun
+  ULONGLONG fadeFrom = 0;  // GetTickCount64 when a fade began
   const auto tell = [owner](int id, SongNotice notice) { PostMessageW(owner, kSongMessage, WPARAM(id), notice); };
   const auto queuedBytes = [&] {
     DWORD bytes = 0;
@@ -286,13 +286,12 @@ void ReaderSongPlayer::Output(Shared& shared, HWND owner) {
     song.Release();
   };
   for (;;) {
-    bool quit = false, fading = false;
+    bool quit = false;
+    unsigned fadeMs = 0;
     {
       std::lock_guard<std::mutex> hold(shared.lock);
       quit = shared.quit;
-      fading = shared.fadeMs != 0;
-      if (shared.fadeMs && gainStep == 0.0 && format.nSamplesPerSec)
-        gainStep = 1000.0 / (double(shared.fadeMs) * format.nSamplesPerSec);
+      fadeMs = shared.fadeMs;
       for (int id : shared.closing) {
         if (song.reader && song.id == id) drop(SongNotice(0));
         for (auto it = shared.queue.begin(); it != shared.queue.end();)
@@ -310,11 +309,19 @@ void ReaderSongPlayer::Output(Shared& shared, HWND owner) {
       }
     }
     if (quit) break;
-    // Faded to nothing, or with nothing more to play: silent once what is
-    // queued has been heard.
-    const bool faded = (gainStep > 0.0 && gain <= 0.0) || (fading && !out);
-    if (faded || !song.reader || (out && queuedBytes() >= format.nAvgBytesPerSec * kAheadMs / 1000)) {
-      if (fading && (faded || !song.reader)) shared.silent = out == nullptr || queuedBytes() == 0;
+    // A fade lowers the stream's own volume, so that what is already queued
+    // fades with the rest, even the end of a song with none after it.  It is
+    // silent at the fade's end, or once all that was queued has been heard.
+    if (fadeMs) {
+      const ULONGLONG now = GetTickCount64();
+      if (!fadeFrom) fadeFrom = now;
+      const double level = 1.0 - double(now - fadeFrom) / fadeMs;
+      const DWORD volume = level > 0.0 ? DWORD(0xFFFF * level) : 0;
+      if (out) waveOutSetVolume(out, volume | volume << 16);
+      if (!volume || !out || (!song.reader && queuedBytes() == 0)) shared.silent = true;
+    }
+    if (shared.silent.load() || !song.reader ||
+        (out && queuedBytes() >= format.nAvgBytesPerSec * kAheadMs / 1000)) {
       WaitForSingleObject(shared.wake, 20);
       continue;
     }
@@ -361,24 +368,6 @@ void ReaderSongPlayer::Output(Shared& shared, HWND owner) {
         std::vector<char>& data = buffers[std::size_t(free - headers.begin())];
         data.assign(bytes, bytes + length);
         buffer->Unlock();
-        if (gainStep > 0.0) {  // fading: each frame a little quieter
-          const std::size_t frames = length / format.nBlockAlign;
-          for (std::size_t f = 0; f < frames; ++f, gain = std::max(0.0, gain - gainStep))
-            for (std::size_t c = 0; c < format.nChannels; ++c) {
-              char* at = data.data() + f * format.nBlockAlign + c * (format.wBitsPerSample / 8);
-              if (format.wFormatTag == WAVE_FORMAT_PCM) {
-                std::int16_t v;
-                memcpy(&v, at, 2);
-                v = std::int16_t(v * gain);
-                memcpy(at, &v, 2);
-              } else {
-                float v;
-                memcpy(&v, at, 4);
-                v = float(v * gain);
-                memcpy(at, &v, 4);
-              }
-            }
-        }
         if (free->dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(out, &*free, sizeof *free);
         *free = {};
         free->lpData = data.data();

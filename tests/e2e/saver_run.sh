@@ -57,8 +57,7 @@ start_saver() {  # ARGUMENTS...
 }
 
 # Escape in the renderer; the saver must follow within its 500 ms watch (and
-# the music's fade, where music plays: what is queued to be heard, then half a
-# second).
+# the music's half-second fade, where music plays).
 end_saver() {  # CASE [SECONDS]
   if [ -z "$renderer_wid" ]; then  # no renderer came: nothing to end it with
     check "$1: saver ends after the renderer's window has gone" false
@@ -191,15 +190,16 @@ hear() {  # SECONDS [SEED]
 }
 # The music fades out as the saver ends: the last 100 ms heard are less than
 # half as loud as the 100 ms half a second before them.
-fades_out() {
+fade_peaks() {  # the loudest sample of those two stretches
   local end peak
   end=$(awk '$1 == "sound" { e = $3 } END { print e / 1000 }' "$capture/heard")
   peak() {
     sox -t raw -r 48000 -e signed -b 16 -c 2 "$capture/heard.raw" -n trim "$(awk -v e="$end" -v b="$1" 'BEGIN { print e - b }')" 0.1 stat 2>&1 |
       awk '/Maximum amplitude/ { print $3 }'
   }
-  awk -v early="$(peak 0.6)" -v late="$(peak 0.1)" 'BEGIN { exit !(early > 0.2 && late < early / 2) }'
+  echo "$(peak 0.6) $(peak 0.1)"
 }
+fades_out() { awk -v early="$1" -v late="$2" 'BEGIN { exit !(early > 0.2 && late < early / 2) }'; }
 # Every song once a round, and no round starting with the song before: some
 # alignment of the heard letters (the first song may have been cut short as
 # the sound device started) makes at least two whole rounds of all three.
@@ -224,7 +224,8 @@ hear 12 1
 first=$heard
 check "a folder of songs: all three heard, each once a round, the damaged file passed over ($heard)" in_rounds "$heard"
 check "a folder of songs: under 100 ms of silence between two songs (longest $longest_silence ms)" test "$longest_silence" -lt 100
-check "a folder of songs: the music fades out as the saver ends" fades_out
+peaks=$(fade_peaks)
+check "a folder of songs: the music fades out as the saver ends (peaks $peaks)" fades_out $peaks
 write_settings 0 "" 0 "" 0 3 ""
 cat "$capture/folder.ini" >>"$app/ゲルモ.ini"
 hear 12 2
