@@ -44,7 +44,7 @@ saver_from_value() {
   "$GELMO_WINE_LOADER" "$program" /s </dev/null >/dev/null 2>&1 &
   saver=$!
   renderer=$(wait_window Gelmo_VC)
-  [ -n "$renderer" ] || { kill $saver; return 1; }
+  [ -n "$renderer" ] || { gelmo_end_programs; return 1; }  # a renderer that came late too
   escape_down "$renderer"
   wait_gone $saver 10 || { gone=1; kill $saver; }
   escape_up "$renderer"
